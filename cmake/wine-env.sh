@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The Windows side of a build: a Wine prefix and an Xvfb display of the build's own.
+#   wine-env.sh BUILD_DIR start   create the prefix (first time) and start the display
+#   wine-env.sh BUILD_DIR stop    end every Windows process of the prefix and the display
+#   wine-env.sh BUILD_DIR run EXE [ARGS...]   run a Windows program there (the CMake emulator)
+set -u
+build=$(cd "$1" && pwd); shift
+what=$1; shift
+export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+[ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver
+state="$build/wine-display"
+
+display_alive() {
+  [ -f "$state" ] || return 1
+  read -r num pid < "$state" || return 1
+  kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$num" ]
+}
+
+start_display() {
+  display_alive && return 0
+  for num in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$num" ] || [ -e "/tmp/.X$num-lock" ] && continue
+    Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 9>&- &
+    pid=$!
+    for _ in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$num" ] && break
+      sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$num" ]; then
+      echo "$num $pid" > "$state"
+      return 0
+    fi
+  done
+  echo "wine-env: no free X display" >&2
+  return 1
+}
+
+use_display() {
+  # Always the build's own display: synthetic input must not reach a desktop in use.
+  (flock 9; start_display) 9>"$build/wine-display.lock" || exit 1
+  read -r num pid < "$state"
+  export DISPLAY=":$num"
+}
+
+case "$what" in
+  start)
+    use_display
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      timeout 120 "$wine" wineboot -i >/dev/null 2>&1
+      timeout 60 "$wineserver" -w
+    fi
+    echo "wine prefix $WINEPREFIX on display $DISPLAY"
+    ;;
+  stop)
+    timeout 30 "$wineserver" -k 2>/dev/null
+    if display_alive; then
+      read -r num pid < "$state"
+      kill "$pid" 2>/dev/null
+    fi
+    rm -f "$state"
+    ;;
+  run)
+    use_display
+    exec "$wine" "$@"
+    ;;
+  *) echo "usage: wine-env.sh BUILD_DIR start|stop|run EXE ARGS" >&2; exit 2 ;;
+esac

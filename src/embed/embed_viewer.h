@@ -1,0 +1,20 @@
+// Starting the viewer and embedding its window in a container inside the Lister window.
+#pragma once
+#include "platform/types.h"
+#include "plugin/export.h"
+#include "plugin/text16.h"
+#include "plugin/view_mode.h"
+
+// [Lister] Maximized of the host's settings file (COMMANDER_INI), as read.
+void ReadHostMaximized(char16_t (&value)[text16::kUnits]);
+
+// The container window with the viewer inside, or null when the viewer did not start or
+// its window never came.
+HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
+                 const char16_t* maximized);
+
+// The close sequence's part: removes the hooks the load installed for this container.
+void RemoveViewerHooks(HWND container);
+
+// Exported: the container window's procedure.
+PX_EXPORT LResult WindowProc(HWND window, std::uint32_t message, WParam wParam, LParam lParam);

@@ -1,0 +1,40 @@
+// The user32 calls behind platform/input.h.
+#include <windows.h>
+
+#include "platform/input.h"
+
+namespace {
+const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+}  // namespace
+
+namespace win {
+
+std::int16_t GetKeyState(int key) { return ::GetKeyState(key); }
+std::int16_t GetAsyncKeyState(int key) { return ::GetAsyncKeyState(key); }
+void keybd_event(std::uint8_t key, std::uint8_t scan, std::uint32_t flags, std::uint64_t extra) {
+  ::keybd_event(key, scan, flags, extra);
+}
+void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data,
+                 std::uint64_t extra) {
+  ::mouse_event(flags, dx, dy, data, extra);
+}
+
+HHOOK SetWindowsHookExW(int type, HookProcedure procedure, HINSTANCE module, std::uint32_t threadId) {
+  return ::SetWindowsHookExW(type, reinterpret_cast<HOOKPROC>(procedure), module, threadId);
+}
+bool UnhookWindowsHookEx(HHOOK hook) { return ::UnhookWindowsHookEx(hook) != FALSE; }
+LResult CallNextHookEx(HHOOK hook, int code, WParam wParam, LParam lParam) {
+  return ::CallNextHookEx(hook, code, wParam, lParam);
+}
+HWND MouseHookTarget(LParam hookRecord) {
+  const MOUSEHOOKSTRUCT* record = reinterpret_cast<const MOUSEHOOKSTRUCT*>(hookRecord);
+  return record ? record->hwnd : nullptr;
+}
+
+bool SetPropW(HWND window, const char16_t* name, void* value) {
+  return ::SetPropW(window, W(name), value) != FALSE;
+}
+void* GetPropW(HWND window, const char16_t* name) { return ::GetPropW(window, W(name)); }
+void* RemovePropW(HWND window, const char16_t* name) { return ::RemovePropW(window, W(name)); }
+
+}  // namespace win

@@ -1,0 +1,25 @@
+// Windows input services (user32): key states, synthetic input, hooks, window properties.
+#pragma once
+#include "platform/types.h"
+
+namespace win {
+
+typedef LResult (*HookProcedure)(int code, WParam wParam, LParam lParam);
+
+std::int16_t GetKeyState(int key);
+std::int16_t GetAsyncKeyState(int key);
+void keybd_event(std::uint8_t key, std::uint8_t scan, std::uint32_t flags, std::uint64_t extra);
+void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data,
+                 std::uint64_t extra);
+
+HHOOK SetWindowsHookExW(int type, HookProcedure procedure, HINSTANCE module, std::uint32_t threadId);
+bool UnhookWindowsHookEx(HHOOK hook);
+LResult CallNextHookEx(HHOOK hook, int code, WParam wParam, LParam lParam);
+// The window that a mouse message is for, from the MOUSEHOOKSTRUCT a WH_MOUSE hook receives.
+HWND MouseHookTarget(LParam hookRecord);
+
+bool SetPropW(HWND window, const char16_t* name, void* value);
+void* GetPropW(HWND window, const char16_t* name);
+void* RemovePropW(HWND window, const char16_t* name);
+
+}  // namespace win

@@ -1,0 +1,59 @@
+// Windows user-interface services (user32): windows, messages, menus, focus.
+// Thin wrappers with the platform's own names; text is UTF-16 as char16_t.
+#pragma once
+#include "platform/types.h"
+
+namespace win {
+
+typedef LResult (*WindowProcedure)(HWND, std::uint32_t, WParam, LParam);
+
+HWND GetParent(HWND window);
+HWND GetWindow(HWND window, unsigned relation);
+HWND FindWindowW(const char16_t* className, const char16_t* title);
+HWND FindWindowExW(HWND parent, HWND childAfter, const char16_t* className, const char16_t* title);
+std::uint32_t GetWindowThreadProcessId(HWND window, std::uint32_t* processId);
+bool IsWindow(HWND window);
+
+int GetWindowTextW(HWND window, char16_t* text, int capacity);
+bool SetWindowTextW(HWND window, const char16_t* text);
+int GetClassNameW(HWND window, char16_t* name, int capacity);
+
+LResult SendMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
+bool PostMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
+LResult DefWindowProcW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
+
+// The container's class, filled as the embedding needs it; false when the call failed
+// (also when the class is registered already).
+bool RegisterContainerClass(const char16_t* className, WindowProcedure procedure, HINSTANCE instance);
+HWND CreateWindowExW(std::uint32_t exStyle, const char16_t* className, const char16_t* title,
+                     std::uint32_t style, int x, int y, int width, int height, HWND parent,
+                     HMENU menu, HINSTANCE instance, void* parameter);
+bool DestroyWindow(HWND window);
+bool ShowWindow(HWND window, int command);
+bool BringWindowToTop(HWND window);
+HWND SetParent(HWND child, HWND newParent);
+std::int64_t GetWindowLongPtrW(HWND window, int index);
+std::int64_t SetWindowLongPtrW(HWND window, int index, std::int64_t value);
+bool SetForegroundWindow(HWND window);
+HWND SetFocus(HWND window);
+HWND GetFocus();
+HWND GetActiveWindow();
+
+struct Rect {
+  std::int32_t left, top, right, bottom;
+};
+bool GetClientRect(HWND window, Rect* rect);
+bool SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, unsigned flags);
+
+HMENU GetMenu(HWND window);
+HMENU GetSubMenu(HMENU menu, int position);
+HMENU GetSystemMenu(HWND window, bool revert);
+int GetMenuItemCount(HMENU menu);
+std::uint32_t GetMenuItemID(HMENU menu, int position);
+bool DeleteMenu(HMENU menu, unsigned item, unsigned flags);
+int EnableMenuItem(HMENU menu, unsigned item, unsigned flags);
+bool DrawMenuBar(HWND window);
+
+int MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption, unsigned type);
+
+}  // namespace win

@@ -1,0 +1,70 @@
+// The library's exported surface: the attach routine, the host's Lister entries, and the
+// load and close sequences that string the subsystems together.
+#include "caption/window_caption.h"
+#include "config/command_line.h"
+#include "config/ghostscript.h"
+#include "config/locate_viewer.h"
+#include "embed/embed_viewer.h"
+#include "plugin/detect_string.h"
+#include "plugin/module_state.h"
+#include "platform/system.h"
+#include "platform/window.h"
+
+HINSTANCE g_hInstance;
+char16_t g_text[text16::kUnits];
+
+extern "C" {
+
+// The attach routine: the platform calls it in every process that maps the library, the
+// viewer's included once the hooks are installed there.
+int DllMain(HINSTANCE instance, unsigned long reason, void* /*reserved*/) {
+  if (reason == DLL_PROCESS_ATTACH) g_hInstance = instance;
+  return 1;
+}
+
+HWND ListLoadW(HWND lister, const char16_t* fileName, int /*showFlags*/) {
+  ViewMode mode = ViewModeOf(win::GetParent(lister) != nullptr);
+
+  ViewerLocation location = {};
+  if (!LocateViewer(g_hInstance, &location)) return nullptr;
+
+  char16_t maximized[text16::kUnits] = {};
+  ReadHostMaximized(maximized);
+
+  // GS_LIB must hold its new value before the viewer process is created: it inherits the
+  // host's environment.
+  HandOverGhostscript(location.settingsFile, location.viewerSettingsFolder, location.kind);
+
+  char16_t commandLine[kCommandLineUnits] = {};
+  if (!ViewerCommandLine(location.settingsFile, mode, fileName, commandLine)) return nullptr;
+
+  return EmbedViewer(lister, mode, location.viewerProgram, commandLine, maximized);
+}
+
+HWND ListLoad(HWND lister, const char* fileName, int showFlags) {
+  char16_t wide[text16::kUnits] = {};
+  // A name whose conversion does not fit 260 units fails the conversion; a cut name would
+  // show another file, so the load ends instead.
+  if (fileName == nullptr) return nullptr;
+  if (win::MultiByteToWideChar(CP_ACP, 0, fileName, -1, wide, text16::kUnits) == 0) return nullptr;
+  return ListLoadW(lister, wide, showFlags);
+}
+
+int ListCloseWindow(HWND container) {
+  RemoveViewerHooks(container);
+  HWND popupMenu = win::FindWindowExW(nullptr, nullptr, u"#32768", nullptr);
+  win::SendMessageW(popupMenu, WM_CLOSE, 0, 0);
+  win::SetEnvironmentVariableA("GS_LIB", nullptr);
+  win::SendMessageW(container, WM_DESTROY, 0, 0);
+  return win::DestroyWindow(container) ? 1 : 0;
+}
+
+void ListGetDetectString(char* detectString, int maxLength) {
+  detect::CopyDetectString(detectString, maxLength);
+}
+
+// Exported also as ListSearchDialog and ListSendCommand: the plug-in has nothing to print,
+// search or command, and reads none of the arguments.
+int ListPrint(void*, void*, void*, int, void*) { return 0; }
+
+}  // extern "C"

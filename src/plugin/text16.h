@@ -1,0 +1,67 @@
+// UTF-16 text in fixed buffers: the few operations every subsystem composes its paths,
+// titles and messages with. A capacity counts units including the terminator; a text that
+// does not fit is refused whole (the buffer is left as it was), never cut, since a cut
+// path names another file.
+#pragma once
+#include <cstddef>
+
+namespace text16 {
+
+constexpr std::size_t kUnits = 260;  // paths, names and settings values: 259 units and a terminator
+
+inline std::size_t Length(const char16_t* text) {
+  std::size_t n = 0;
+  while (text[n] != 0) ++n;
+  return n;
+}
+
+inline void Zero(char16_t* buffer, std::size_t capacity) {
+  for (std::size_t i = 0; i < capacity; ++i) buffer[i] = 0;
+}
+
+// Same string, unit by unit, terminator included: a prefix or a longer name differs.
+inline bool Equal(const char16_t* a, const char16_t* b) {
+  std::size_t i = 0;
+  for (; a[i] != 0 && a[i] == b[i]; ++i) {
+  }
+  return a[i] == b[i];
+}
+
+inline bool Contains(const char16_t* text, char16_t unit) {
+  for (; *text != 0; ++text)
+    if (*text == unit) return true;
+  return false;
+}
+
+// Index of the last occurrence of unit, or -1.
+inline long FindLast(const char16_t* text, char16_t unit) {
+  long last = -1;
+  for (long i = 0; text[i] != 0; ++i)
+    if (text[i] == unit) last = i;
+  return last;
+}
+
+// Appends text to the one in buffer; false, with buffer unchanged, when the result would
+// not fit capacity units with its terminator.
+inline bool Append(char16_t* buffer, std::size_t capacity, const char16_t* text) {
+  std::size_t have = Length(buffer);
+  std::size_t add = Length(text);
+  if (have + add + 1 > capacity) return false;
+  for (std::size_t i = 0; i <= add; ++i) buffer[have + i] = text[i];
+  return true;
+}
+
+// Zero-fills buffer and joins the parts into it (the "%s%s..." compositions); false, with
+// buffer left empty, when the whole does not fit.
+inline bool Compose(char16_t* buffer, std::size_t capacity, const char16_t* a, const char16_t* b,
+                    const char16_t* c = u"", const char16_t* d = u"") {
+  Zero(buffer, capacity);
+  if (capacity == 0) return false;
+  if (Append(buffer, capacity, a) && Append(buffer, capacity, b) && Append(buffer, capacity, c) &&
+      Append(buffer, capacity, d))
+    return true;
+  Zero(buffer, capacity);
+  return false;
+}
+
+}  // namespace text16

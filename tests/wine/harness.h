@@ -1,0 +1,108 @@
+// What the Windows tests share: the built files, plug-in folders of a test's own, the
+// plug-in's entries, stand-in host windows, bounded waits, the stand-in viewer's log, and
+// the cleanup of every viewer process a test started.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace pxt {
+
+// Paths of the build, as Wine sees them (Z:\...).
+std::wstring WinePath(const std::string& unixPath);
+std::wstring BuildDir();
+std::wstring SourceDir();
+std::wstring BuiltPlugin();  // BuildDir\Pixmorant.wlx64
+std::wstring BuiltViewer();  // the stand-in viewer px_run64.exe
+std::wstring TempDir();      // a fresh folder of its own under the build's test area
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadFileBytes(const std::wstring& path);  // empty when missing
+bool FileExists(const std::wstring& path);
+std::string Utf8(const std::wstring& text);
+std::wstring Wide(const std::string& utf8);
+
+// A plug-in installed in a folder of its own: <dir>\Pixmorant.wlx64 and, unless told
+// otherwise, the stand-in viewer as <dir>\Pixmorant64\px_run64.exe. Removed afterwards.
+struct PluginFolder {
+  explicit PluginFolder(bool withViewer = true);
+  ~PluginFolder();
+  std::wstring Path(const std::wstring& relative) const { return dir + relative; }
+  std::wstring dir;  // ends with a backslash
+};
+
+// The plug-in's entries, loaded from a folder's library file.
+struct Plugin {
+  explicit Plugin(const std::wstring& libraryPath);
+  ~Plugin();
+  HMODULE module = nullptr;
+  HWND(__stdcall* ListLoad)(HWND, char*, int) = nullptr;
+  HWND(__stdcall* ListLoadW)(HWND, const wchar_t*, int) = nullptr;
+  int(__stdcall* ListCloseWindow)(HWND) = nullptr;
+  void(__stdcall* ListGetDetectString)(char*, int) = nullptr;
+  int(__stdcall* ListPrint)(HWND, char*, char*, int, RECT*) = nullptr;
+  int(__stdcall* ListSearchDialog)(HWND, int) = nullptr;
+  int(__stdcall* ListSendCommand)(HWND, int, int) = nullptr;
+  FARPROC Export(const char* name) const { return GetProcAddress(module, name); }
+};
+
+// Stand-in host windows, on the test's thread: the main window "TTOTAL_CMD" answers 1074
+// with the header window for codes 9 and 10 (and records the codes asked), a top-level
+// Lister window with a menu bar, and in Quick View mode a Lister window inside a holder
+// window that records the 1075 commands posted to it.
+struct Host {
+  Host();
+  ~Host();
+  HWND NewLister(bool quickView, int firstMenuItems = 9);  // destroyed with the Host
+  HWND main = nullptr;     // "TTOTAL_CMD"
+  HWND header = nullptr;   // the header window 1074 answers
+  HWND holder = nullptr;   // the Quick View Lister's parent
+};
+// What the stand-in host windows saw (cleared by ResetHostRecord).
+struct HostRecord {
+  int queries[16];
+  int queryCount;
+  int commands[16];
+  int commandCount;
+  int listerCloses;  // WM_SYSCOMMAND/SC_CLOSE received by a Lister window
+};
+extern HostRecord g_host;
+void ResetHostRecord();
+// When set, 1074 answers these for codes 1 and 3 (default: the same non-zero value).
+extern LONG_PTR g_hostAnswer1, g_hostAnswer3;
+
+// Runs the message loop of this thread for a while.
+void Pump(DWORD milliseconds);
+// Pumps until done() holds or the time is up; the result of done() at the end.
+template <class Done>
+bool WaitFor(Done done, DWORD timeoutMilliseconds) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMilliseconds) return done();
+    Pump(10);
+  }
+  return true;
+}
+
+// The stand-in viewer's log: its path for this test process, set in the environment
+// (PX_VIEWER_LOG) so that every viewer started afterwards writes there.
+std::wstring UseViewerLog();
+std::string ViewerLog();
+bool ViewerLogHas(const std::string& line);  // a whole line equal to it
+bool WaitViewerLog(const std::string& line, DWORD timeoutMilliseconds);
+
+// Viewer processes (px_run64.exe) alive now, and ending them all.
+int CountViewers();
+void EndViewers();
+
+// Watches for a message box of this process, reads its text and closes it.
+struct MessageBoxWatcher {
+  MessageBoxWatcher();
+  ~MessageBoxWatcher();
+  std::wstring text;  // text of the last box seen
+  int seen = 0;
+  HANDLE thread = nullptr;
+  volatile LONG stop = 0;
+};
+
+}  // namespace pxt
