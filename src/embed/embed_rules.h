@@ -1,0 +1,74 @@
+// The embedding's decisions, apart from the platform calls.
+#pragma once
+#include <cstdint>
+#include <initializer_list>
+
+#include "platform/types.h"
+#include "plugin/text16.h"
+#include "plugin/view_mode.h"
+
+namespace embed {
+
+// The host's [Lister] Maximized counts as set when it holds a '1' anywhere.
+inline bool IsFlagOn(const char16_t* value) { return text16::Contains(value, u'1'); }
+
+// Which window the last show of a load addresses.
+enum class ShowTarget { ViewerWindow, ListerWindow };
+
+inline ShowTarget ChooseShowTarget(const char16_t* maximized, ViewMode mode) {
+  return IsFlagOn(maximized) && mode == ViewMode::Lister ? ShowTarget::ViewerWindow : ShowTarget::ListerWindow;
+}
+
+// One pass of the wait for the viewer's window.
+enum class WaitOutcome { Done, ViewerGone, Abort, Again };
+
+// Equal ids end the wait before anything else is asked. A started process that has ended
+// can never create the window, so the wait ends there too instead of spinning for ever.
+// Otherwise an arrow key down aborts; the keys are asked in the order Up, Down, Left,
+// Right, and none after the first one down.
+template <class ProcessEnded, class KeyState>
+WaitOutcome DecideWaitPass(std::uint32_t ownerId, std::uint32_t processId, ProcessEnded processEnded,
+                           KeyState keyState) {
+  if (ownerId == processId) return WaitOutcome::Done;
+  if (processEnded()) return WaitOutcome::ViewerGone;
+  for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT})
+    if (keyState(key) != 0) return WaitOutcome::Abort;
+  return WaitOutcome::Again;
+}
+
+// The Lister window's first drop-down menu: with exactly nine items, the items at
+// positions 1, 4, 5 and 6 go, deleted by position as 1, then 3 three times. Any other
+// count is left alone. Returns how many positions were written into deletions (0 or 4).
+inline int MenuTrimDeletions(int itemCount, int (&deletions)[4]) {
+  if (itemCount != 9) return 0;
+  deletions[0] = 1;
+  deletions[1] = 3;
+  deletions[2] = 3;
+  deletions[3] = 3;
+  return 4;
+}
+
+// What the container window procedure does with a message, before the common tail.
+enum class ContainerAction { ReleaseArrowKeys, FitViewer, GrayContextItems, ForwardKey, RefreshCaption, Nothing };
+
+inline ContainerAction ChooseContainerAction(std::uint32_t message) {
+  switch (message) {
+    case WM_CREATE: return ContainerAction::ReleaseArrowKeys;
+    case WM_SIZE: return ContainerAction::FitViewer;
+    case WM_CONTEXTMENU: return ContainerAction::GrayContextItems;
+    case WM_KEYDOWN: return ContainerAction::ForwardKey;
+    case WM_KEYUP: return ContainerAction::RefreshCaption;
+    default: return ContainerAction::Nothing;
+  }
+}
+
+// The common tail refreshes the caption while the left button is up (bit 15 clear).
+inline bool CaptionInTail(std::int16_t leftButtonState) { return (leftButtonState & 0x8000) == 0; }
+
+// Releases injected for one arrow key while a container is created, at most.
+constexpr int kMaxArrowReleases = 100;
+
+// The context menu items grayed, by position.
+constexpr int kGrayedContextPositions[] = {25, 26, 27, 28};
+
+}  // namespace embed

@@ -1,0 +1,81 @@
+#include "embed/embed_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using embed::ContainerAction;
+using embed::WaitOutcome;
+
+TEST(ShowTarget, ViewerOnlyWhenMaximizedHoldsAOneInListerMode) {
+  EXPECT_EQ(embed::ShowTarget::ViewerWindow, embed::ChooseShowTarget(u"1", ViewMode::Lister));
+  EXPECT_EQ(embed::ShowTarget::ViewerWindow, embed::ChooseShowTarget(u"10", ViewMode::Lister));
+  EXPECT_EQ(embed::ShowTarget::ViewerWindow, embed::ChooseShowTarget(u"21", ViewMode::Lister));
+  EXPECT_EQ(embed::ShowTarget::ListerWindow, embed::ChooseShowTarget(u"0", ViewMode::Lister));
+  EXPECT_EQ(embed::ShowTarget::ListerWindow, embed::ChooseShowTarget(u"", ViewMode::Lister));
+  EXPECT_EQ(embed::ShowTarget::ListerWindow, embed::ChooseShowTarget(u"1", ViewMode::QuickView));
+}
+
+struct KeyProbe {
+  std::vector<int> asked;
+  int down = 0;  // the key reported down, 0 for none
+  std::int16_t operator()(int key) {
+    asked.push_back(key);
+    return key == down ? static_cast<std::int16_t>(0x8000) : 0;
+  }
+};
+
+TEST(WaitOutcome, EqualIdsEndTheWaitWithoutAskingAnything) {
+  KeyProbe keys;
+  keys.down = VK_UP;
+  bool endedAsked = false;
+  EXPECT_EQ(WaitOutcome::Done,
+            embed::DecideWaitPass(42, 42, [&] { return endedAsked = true; }, std::ref(keys)));
+  EXPECT_FALSE(endedAsked);
+  EXPECT_TRUE(keys.asked.empty());
+}
+
+TEST(WaitOutcome, ArrowKeysAreAskedInOrderUntilTheFirstDown) {
+  KeyProbe keys;
+  keys.down = VK_DOWN;
+  EXPECT_EQ(WaitOutcome::Abort, embed::DecideWaitPass(7, 42, [] { return false; }, std::ref(keys)));
+  EXPECT_EQ((std::vector<int>{VK_UP, VK_DOWN}), keys.asked);
+
+  KeyProbe none;
+  EXPECT_EQ(WaitOutcome::Again, embed::DecideWaitPass(0, 42, [] { return false; }, std::ref(none)));
+  EXPECT_EQ((std::vector<int>{VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}), none.asked);
+}
+
+TEST(WaitOutcome, AnEndedViewerProcessEndsTheWait) {
+  KeyProbe keys;
+  EXPECT_EQ(WaitOutcome::ViewerGone, embed::DecideWaitPass(0, 42, [] { return true; }, std::ref(keys)));
+  EXPECT_TRUE(keys.asked.empty());
+}
+
+TEST(MenuTrim, OnlyANineItemMenuLosesPositionsOneFourFiveSix) {
+  int deletions[4] = {};
+  ASSERT_EQ(4, embed::MenuTrimDeletions(9, deletions));
+  // Applying the deletions to the positions 0..8 leaves 0, 2, 3, 7, 8.
+  std::vector<int> items = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+  for (int position : deletions) items.erase(items.begin() + position);
+  EXPECT_EQ((std::vector<int>{0, 2, 3, 7, 8}), items);
+  for (int count : {0, 1, 8, 10, -1}) EXPECT_EQ(0, embed::MenuTrimDeletions(count, deletions)) << count;
+}
+
+TEST(ContainerAction, EachHandledMessageHasItsActionAndTheRestNone) {
+  EXPECT_EQ(ContainerAction::ReleaseArrowKeys, embed::ChooseContainerAction(WM_CREATE));
+  EXPECT_EQ(ContainerAction::FitViewer, embed::ChooseContainerAction(WM_SIZE));
+  EXPECT_EQ(ContainerAction::GrayContextItems, embed::ChooseContainerAction(WM_CONTEXTMENU));
+  EXPECT_EQ(ContainerAction::ForwardKey, embed::ChooseContainerAction(WM_KEYDOWN));
+  EXPECT_EQ(ContainerAction::RefreshCaption, embed::ChooseContainerAction(WM_KEYUP));
+  for (unsigned message : {0u, 15u, WM_DESTROY, WM_CLOSE, WM_LBUTTONUP, WM_SYSCOMMAND, 0xFFFFu})
+    EXPECT_EQ(ContainerAction::Nothing, embed::ChooseContainerAction(message)) << message;
+  EXPECT_TRUE(embed::CaptionInTail(0));
+  EXPECT_TRUE(embed::CaptionInTail(1));  // toggled, not down
+  EXPECT_FALSE(embed::CaptionInTail(static_cast<std::int16_t>(0x8000)));
+  EXPECT_FALSE(embed::CaptionInTail(static_cast<std::int16_t>(0x8001)));
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// Starting the viewer process and embedding its main window in a container window of ours
+// inside the Lister window.
+#include "embed/embed_viewer.h"
+
+#include "embed/embed_rules.h"
+#include "hooks/hooks.h"
+#include "plugin/module_state.h"
+#include "platform/input.h"
+#include "platform/system.h"
+#include "platform/window.h"
+
+namespace {
+
+const char16_t kClassName[] = u"Pixmorant";  // the container's class, and the viewer's
+// Where the container keeps the two hooks of its load, so that the close removes them.
+const char16_t kKeyboardHookProperty[] = u"Pixmorant.KeyboardHook";
+const char16_t kMouseHookProperty[] = u"Pixmorant.MouseHook";
+
+HWND CreateContainer(HWND lister) {
+  // Fails once an earlier load of this process has registered the class; the container
+  // is then made from that registration.
+  win::RegisterContainerClass(kClassName, WindowProc, g_hInstance);
+  return win::CreateWindowExW(0, kClassName, u"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, lister,
+                              nullptr, g_hInstance, nullptr);
+}
+
+void TrimListerMenu(HWND lister) {
+  HMENU bar = win::GetMenu(lister);
+  HMENU first = win::GetSubMenu(win::GetMenu(lister), 0);
+  int deletions[4] = {};
+  int count = embed::MenuTrimDeletions(win::GetMenuItemCount(first), deletions);
+  for (int i = 0; i < count; ++i) win::DeleteMenu(first, deletions[i], MF_BYPOSITION);
+  win::EnableMenuItem(bar, 1, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
+  win::DrawMenuBar(lister);
+}
+
+void InstallHooks(HWND container, std::uint32_t viewerThread) {
+  HHOOK keyboard = win::SetWindowsHookExW(WH_KEYBOARD, KbdProc, g_hInstance, viewerThread);
+  HHOOK mouse = win::SetWindowsHookExW(WH_MOUSE, MouseProc, g_hInstance, viewerThread);
+  win::SetPropW(container, kKeyboardHookProperty, keyboard);
+  win::SetPropW(container, kMouseHookProperty, mouse);
+}
+
+// In Quick View the viewer is no window of its own: no size, move, minimise, maximise or
+// restore, and no close. The system menu is fetched afresh for each change.
+void TrimViewerSystemMenu(HWND viewer) {
+  const unsigned byCommandGrayed = MF_BYCOMMAND | MF_DISABLED | MF_GRAYED;
+  win::EnableMenuItem(win::GetSystemMenu(viewer, false), SC_CLOSE, byCommandGrayed);
+  for (unsigned command : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE, SC_SIZE, SC_MOVE})
+    win::DeleteMenu(win::GetSystemMenu(viewer, false), command, byCommandGrayed);
+}
+
+void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized) {
+  win::SetParent(viewer, container);
+  win::SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
+  win::SetForegroundWindow(lister);
+  win::SetParent(viewer, container);
+  win::SetFocus(lister);
+  win::ShowWindow(viewer, SW_SHOWMAXIMIZED);
+  HWND target = embed::ChooseShowTarget(maximized, mode) == embed::ShowTarget::ViewerWindow ? viewer : lister;
+  win::ShowWindow(target, SW_SHOW);
+}
+
+void CloseProcessHandles(const win::ProcessInfo& process) {
+  win::CloseHandle(process.thread);
+  win::CloseHandle(process.process);
+}
+
+}  // namespace
+
+void ReadHostMaximized(char16_t (&value)[text16::kUnits]) {
+  char16_t hostSettings[text16::kUnits] = {};
+  // A path longer than the buffer is not stored at all: the read then yields its default.
+  if (win::GetEnvironmentVariableW(u"COMMANDER_INI", hostSettings, text16::kUnits) >= text16::kUnits)
+    text16::Zero(hostSettings, text16::kUnits);
+  text16::Zero(value, text16::kUnits);
+  win::GetPrivateProfileStringW(u"Lister", u"Maximized", u"", value, text16::kUnits, hostSettings);
+}
+
+HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
+                 const char16_t* maximized) {
+  HWND container = CreateContainer(lister);
+  win::BringWindowToTop(container);
+
+  HWND held = win::FindWindowW(kClassName, nullptr);
+  std::uint32_t ownerId = 0;
+  win::ProcessInfo process = {};
+  if (!win::CreateViewerProcess(viewerProgram, commandLine, &process)) {
+    win::DestroyWindow(container);
+    return nullptr;
+  }
+
+  // A tight loop on the host's thread, as the host expects of a load; it ends when a
+  // top-level "Pixmorant" window of the started process exists, when that process has
+  // ended, or when the user holds an arrow key down.
+  for (;;) {
+    win::GetWindowThreadProcessId(held, &ownerId);
+    held = win::FindWindowW(kClassName, nullptr);
+    embed::WaitOutcome outcome = embed::DecideWaitPass(
+        ownerId, process.processId, [&] { return win::HasProcessEnded(process.process); },
+        [](int key) { return win::GetAsyncKeyState(key); });
+    if (outcome == embed::WaitOutcome::Done) break;
+    if (outcome == embed::WaitOutcome::ViewerGone) {
+      win::DestroyWindow(container);
+      CloseProcessHandles(process);
+      return nullptr;
+    }
+    if (outcome == embed::WaitOutcome::Abort) {
+      win::DestroyWindow(lister);
+      win::DestroyWindow(container);
+      win::DestroyWindow(held);
+      win::TerminateProcess(process.process, 0);
+      CloseProcessHandles(process);
+      return nullptr;
+    }
+  }
+  HWND viewer = held;
+  CloseProcessHandles(process);
+
+  TrimListerMenu(lister);
+  InstallHooks(container, process.threadId);
+  if (mode == ViewMode::QuickView) TrimViewerSystemMenu(viewer);
+  ShowEmbedded(lister, container, viewer, mode, maximized);
+  return container;
+}
+
+void RemoveViewerHooks(HWND container) {
+  HHOOK keyboard = static_cast<HHOOK>(win::RemovePropW(container, kKeyboardHookProperty));
+  HHOOK mouse = static_cast<HHOOK>(win::RemovePropW(container, kMouseHookProperty));
+  if (keyboard) win::UnhookWindowsHookEx(keyboard);
+  if (mouse) win::UnhookWindowsHookEx(mouse);
+}
