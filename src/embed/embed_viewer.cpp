@@ -41,15 +41,6 @@ void InstallHooks(HWND container, std::uint32_t viewerThread) {
   win::SetPropW(container, kMouseHookProperty, mouse);
 }
 
-// In Quick View the viewer is no window of its own: no size, move, minimise, maximise or
-// restore, and no close. The system menu is fetched afresh for each change.
-void TrimViewerSystemMenu(HWND viewer) {
-  const unsigned byCommandGrayed = MF_BYCOMMAND | MF_DISABLED | MF_GRAYED;
-  win::EnableMenuItem(win::GetSystemMenu(viewer, false), SC_CLOSE, byCommandGrayed);
-  for (unsigned command : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE, SC_SIZE, SC_MOVE})
-    win::DeleteMenu(win::GetSystemMenu(viewer, false), command, byCommandGrayed);
-}
-
 void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized) {
   win::SetParent(viewer, container);
   win::SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
@@ -122,6 +113,15 @@ HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char
   if (mode == ViewMode::QuickView) TrimViewerSystemMenu(viewer);
   ShowEmbedded(lister, container, viewer, mode, maximized);
   return container;
+}
+
+// In Quick View the viewer is no window of its own: no size, move, minimise, maximise or
+// restore, and no close. The system menu is fetched afresh for each change.
+void TrimViewerSystemMenu(HWND viewer) {
+  const unsigned byCommandGrayed = MF_BYCOMMAND | MF_DISABLED | MF_GRAYED;
+  win::EnableMenuItem(win::GetSystemMenu(viewer, false), SC_CLOSE, byCommandGrayed);
+  for (unsigned command : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE, SC_SIZE, SC_MOVE})
+    win::DeleteMenu(win::GetSystemMenu(viewer, false), command, byCommandGrayed);
 }
 
 void RemoveViewerHooks(HWND container) {

@@ -13,6 +13,10 @@ void ReadHostMaximized(char16_t (&value)[text16::kUnits]);
 HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized);
 
+// In Quick View the viewer's system menu loses size, move, minimise, maximise and restore,
+// and close is grayed.
+void TrimViewerSystemMenu(HWND viewer);
+
 // The close sequence's part: removes the hooks the load installed for this container.
 void RemoveViewerHooks(HWND container);
 

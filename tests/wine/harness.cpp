@@ -315,3 +315,54 @@ MessageBoxWatcher::~MessageBoxWatcher() {
 }
 
 }  // namespace pxt
+
+namespace pxt {
+
+bool WriteSampleBmp(const std::wstring& path, int width, int height, COLORREF color) {
+  int stride = (width * 3 + 3) & ~3;
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + stride * height;
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  std::string row(stride, '\0');
+  for (int x = 0; x < width; ++x) {
+    row[x * 3] = (char)GetBValue(color);
+    row[x * 3 + 1] = (char)GetGValue(color);
+    row[x * 3 + 2] = (char)GetRValue(color);
+  }
+  for (int y = 0; y < height; ++y) bytes += row;
+  return WriteFileBytes(path, bytes);
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[300] = {};
+  GetClassNameW(window, name, 300);
+  return name;
+}
+std::wstring TitleOf(HWND window) {
+  wchar_t title[600] = {};
+  GetWindowTextW(window, title, 600);
+  return title;
+}
+
+}  // namespace pxt
+
+namespace pxt {
+
+HANDLE OpenViewerProcess() {
+  HANDLE process = nullptr;
+  ForEachViewer([&](DWORD id) {
+    if (!process) process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  });
+  return process;
+}
+
+}  // namespace pxt

@@ -106,3 +106,18 @@ struct MessageBoxWatcher {
 };
 
 }  // namespace pxt
+
+namespace pxt {
+// A small uncompressed 24-bit BMP of one colour (0x00BBGGRR), for the viewer to show.
+bool WriteSampleBmp(const std::wstring& path, int width, int height, COLORREF color);
+// The embedded viewer window: the container's first child.
+inline HWND ViewerOf(HWND container) { return GetWindow(container, GW_CHILD); }
+std::wstring ClassOf(HWND window);
+std::wstring TitleOf(HWND window);
+}  // namespace pxt
+
+namespace pxt {
+// The first viewer process alive now, opened to wait for it and read its exit code; null
+// when there is none.
+HANDLE OpenViewerProcess();
+}  // namespace pxt

@@ -1,0 +1,204 @@
+// Loads through the built library with the stand-in viewer: the container, the viewer
+// inside it, the trimmed menus, the container's messages, and the ways a load can fail.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "harness.h"
+
+namespace {
+
+using namespace pxt;
+
+// A plug-in folder, the library loaded from it, a stand-in host and an image to show.
+struct Fixture : ::testing::Test {
+  PluginFolder folder;
+  Plugin plugin{folder.Path(L"Pixmorant.wlx64")};
+  Host host;
+  std::wstring image = folder.Path(L"red.bmp");
+  std::vector<HWND> open;
+
+  void SetUp() override {
+    ASSERT_NE(nullptr, plugin.ListLoadW);
+    ASSERT_TRUE(WriteSampleBmp(image, 64, 48, RGB(200, 30, 30)));
+    UseViewerLog();
+    SetEnvironmentVariableW(L"PX_VIEWER_NO_WINDOW", nullptr);
+    SetEnvironmentVariableW(L"PX_VIEWER_EXIT", nullptr);
+  }
+  void TearDown() override {
+    for (HWND container : open)
+      if (IsWindow(container)) plugin.ListCloseWindow(container);
+    SetEnvironmentVariableW(L"PX_VIEWER_NO_WINDOW", nullptr);
+    SetEnvironmentVariableW(L"PX_VIEWER_EXIT", nullptr);
+  }
+  HWND Load(HWND lister) {
+    HWND container = plugin.ListLoadW(lister, image.c_str(), 0);
+    if (container) open.push_back(container);
+    Pump(100);
+    return container;
+  }
+  void SetPath64(const std::wstring& value) {
+    WritePrivateProfileStringW(L"Pixmorant", L"path64", value.c_str(), folder.Path(L"pixmorant.ini").c_str());
+  }
+};
+
+std::vector<UINT> MenuIds(HMENU menu) {
+  std::vector<UINT> ids;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) ids.push_back(GetMenuItemID(menu, i));
+  return ids;
+}
+
+bool Grayed(HMENU menu, UINT position) { return (GetMenuState(menu, position, MF_BYPOSITION) & MF_GRAYED) != 0; }
+
+TEST_F(Fixture, ListerModeEmbedsTheViewerWithoutFrameAndTrimsTheMenu) {
+  HWND lister = host.NewLister(false);
+  HWND container = Load(lister);
+  ASSERT_NE(nullptr, container);
+  EXPECT_EQ(L"Pixmorant", ClassOf(container));
+  EXPECT_EQ(lister, GetParent(container));
+  HWND viewer = ViewerOf(container);
+  ASSERT_NE(nullptr, viewer);
+  EXPECT_EQ(L"Pixmorant", ClassOf(viewer));
+  EXPECT_EQ(container, GetParent(viewer));
+  LONG style = GetWindowLongW(viewer, GWL_STYLE);
+  EXPECT_TRUE(style & WS_CHILD);
+  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_FALSE(style & (WS_BORDER | WS_THICKFRAME));
+  EXPECT_EQ(TitleOf(viewer), image + L" - Pixmorant");
+
+  HMENU bar = GetMenu(lister);
+  EXPECT_EQ((std::vector<UINT>{100, 102, 103, 107, 108}), MenuIds(GetSubMenu(bar, 0)));
+  EXPECT_TRUE(Grayed(bar, 1));
+  EXPECT_FALSE(Grayed(bar, 2));
+  // Started on the file, both bars hidden by default.
+  EXPECT_TRUE(ViewerLogHas("cmdline= \"" + Utf8(image) + "\" /hide=3")) << ViewerLog();
+}
+
+TEST_F(Fixture, MenusOfOtherSizesKeepTheirItemsAndGrayTheSecondBarItem) {
+  for (int items : {8, 10}) {
+    HWND lister = host.NewLister(false, items);
+    ASSERT_NE(nullptr, Load(lister)) << items;
+    HMENU bar = GetMenu(lister);
+    EXPECT_EQ(items, GetMenuItemCount(GetSubMenu(bar, 0)));
+    EXPECT_TRUE(Grayed(bar, 1));
+  }
+}
+
+TEST_F(Fixture, QuickViewEmbedsInsideTheListerPanel) {
+  HWND lister = host.NewLister(true);
+  HWND container = Load(lister);
+  ASSERT_NE(nullptr, container);
+  EXPECT_EQ(container, GetParent(ViewerOf(container)));
+  EXPECT_EQ(lister, GetParent(container));
+  // Under Wine a menu belongs to its process: the viewer's system menu cannot be read from
+  // here (the inner test checks the trim on a window of its own).
+}
+
+TEST_F(Fixture, ContainerSizesTheViewerAndForwardsKeyPresses) {
+  HWND lister = host.NewLister(false);
+  HWND container = Load(lister);
+  ASSERT_NE(nullptr, container);
+  MoveWindow(container, 0, 0, 400, 300, TRUE);
+  Pump(100);
+  RECT r = {};
+  GetWindowRect(ViewerOf(container), &r);
+  EXPECT_EQ(400, r.right - r.left);
+  EXPECT_EQ(300, r.bottom - r.top);
+
+  SendMessageW(container, WM_KEYDOWN, VK_NEXT, 0x01510001);
+  EXPECT_TRUE(WaitViewerLog("key down vk=34", 3000)) << ViewerLog();
+}
+
+TEST_F(Fixture, AViewerThatCannotStartLeavesNoContainer) {
+  CreateDirectoryW(folder.Path(L"not-a-program").c_str(), nullptr);
+  SetPath64(folder.Path(L"not-a-program"));
+  HWND lister = host.NewLister(false);
+  EXPECT_EQ(nullptr, Load(lister));
+  EXPECT_TRUE(IsWindow(lister));
+  EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
+}
+
+TEST_F(Fixture, AViewerThatExitsAtOnceEndsTheLoadWithNull) {
+  SetEnvironmentVariableW(L"PX_VIEWER_EXIT", L"1");
+  HWND lister = host.NewLister(false);
+  DWORD start = GetTickCount();
+  EXPECT_EQ(nullptr, Load(lister));
+  EXPECT_LT(GetTickCount() - start, 5000u);
+  EXPECT_TRUE(IsWindow(lister));
+  EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
+  EXPECT_EQ(9, GetMenuItemCount(GetSubMenu(GetMenu(lister), 0)));  // the Lister is left alone
+}
+
+// Waits for the stand-in viewer's process, opens it, then holds Down until the load gives up.
+struct ArrowPresser {
+  HANDLE viewer = nullptr;
+  HANDLE thread = nullptr;
+  static DWORD WINAPI Run(void* parameter) {
+    ArrowPresser* self = static_cast<ArrowPresser*>(parameter);
+    for (int i = 0; i < 500 && !self->viewer; ++i) {
+      self->viewer = OpenViewerProcess();
+      Sleep(20);
+    }
+    Sleep(300);
+    keybd_event(VK_DOWN, 0, 0, 0);
+    return 0;
+  }
+  ArrowPresser() { thread = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+  ~ArrowPresser() {
+    WaitForSingleObject(thread, 15000);
+    CloseHandle(thread);
+    keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
+    if (viewer) CloseHandle(viewer);
+  }
+};
+
+TEST_F(Fixture, AWindowThatNeverComesIsAbortedByAnArrowKey) {
+  SetEnvironmentVariableW(L"PX_VIEWER_NO_WINDOW", L"1");
+  HWND lister = host.NewLister(false);
+  HWND container;
+  HANDLE viewer;
+  {
+    ArrowPresser presser;
+    container = Load(lister);
+    WaitForSingleObject(presser.thread, 15000);
+    viewer = presser.viewer;
+    presser.viewer = nullptr;
+  }
+  EXPECT_EQ(nullptr, container);
+  EXPECT_FALSE(IsWindow(lister));
+  ASSERT_NE(nullptr, viewer);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(viewer, 5000));
+  DWORD code = 99;
+  GetExitCodeProcess(viewer, &code);
+  EXPECT_EQ(0u, code);
+  CloseHandle(viewer);
+}
+
+TEST_F(Fixture, TwoViewsAtOnceEachHaveTheirViewerAndCloseApart) {
+  HWND first = Load(host.NewLister(false));
+  HWND second = Load(host.NewLister(true));
+  ASSERT_NE(nullptr, first);
+  ASSERT_NE(nullptr, second);
+  HWND firstViewer = ViewerOf(first), secondViewer = ViewerOf(second);
+  ASSERT_NE(firstViewer, secondViewer);
+  DWORD firstPid = 0, secondPid = 0;
+  GetWindowThreadProcessId(firstViewer, &firstPid);
+  GetWindowThreadProcessId(secondViewer, &secondPid);
+  EXPECT_NE(firstPid, secondPid);
+  EXPECT_EQ(2, CountViewers());
+
+  EXPECT_EQ(1, plugin.ListCloseWindow(first));
+  EXPECT_TRUE(WaitFor([] { return CountViewers() == 1; }, 5000));
+  EXPECT_TRUE(IsWindow(secondViewer));
+  MoveWindow(second, 0, 0, 320, 200, TRUE);  // the other view still answers
+  Pump(100);
+  RECT r = {};
+  GetWindowRect(secondViewer, &r);
+  EXPECT_EQ(320, r.right - r.left);
+
+  EXPECT_EQ(1, plugin.ListCloseWindow(second));
+  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000));
+  EXPECT_EQ(nullptr, FindWindowW(L"Pixmorant", nullptr));
+}
+
+}  // namespace
