@@ -1,0 +1,48 @@
+// Handing the Ghostscript library over to the viewer: two keys in its settings file, and
+// GS_LIB in the host's environment, which the viewer process inherits at its start.
+#include "config/ghostscript.h"
+
+#include "config/config_rules.h"
+#include "config/settings_read.h"
+#include "platform/system.h"
+
+void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder,
+                         ViewerKind kind) {
+  config::GhostscriptChoice choice = config::GhostscriptChoiceFor(kind);
+
+  // Any text that does not fit skips the whole hand-over: nothing is written and GS_LIB
+  // keeps its value, rather than a cut path reaching the viewer.
+  char16_t configured[config::kUnits];
+  if (!config::ReadSetting(u"Ghostscript", choice.key, u"", settingsFile, configured)) return;
+  char16_t defaultTarget[config::kUnits];
+  bool defaultFits = text16::Compose(defaultTarget, config::kUnits, viewerSettingsFolder, choice.settingsName);
+  char16_t library[config::kUnits];
+  if (!config::ExpandReferences(configured, library)) return;
+  if (library[0] == 0) return;
+  if (!defaultFits) return;
+
+  char16_t iniFolder[config::kUnits];
+  if (!config::ReadSetting(u"Others", u"INI_Folder", u"", defaultTarget, iniFolder)) return;
+  char16_t target[config::kUnits];
+  if (iniFolder[0] == 0) {
+    text16::Compose(target, config::kUnits, defaultTarget, u"");
+  } else {
+    char16_t joined[config::kUnits];
+    if (!config::ComposeRedirectedTarget(iniFolder, choice.settingsName, joined)) return;
+    if (!config::ExpandReferences(joined, target)) return;
+  }
+
+  GsLib searchPath = {};
+  if (!config::GsLibOf(library, searchPath.text)) return;
+
+  win::WritePrivateProfileStringW(u"Ghostscript", u"GS_Location", u"1", target);
+  win::WritePrivateProfileStringW(u"Ghostscript", u"GS_DLL", library, target);
+  win::SetEnvironmentVariableW(u"GS_LIB", searchPath.text);
+}
+
+GsLib gsenv(const char16_t* libraryPath) {
+  GsLib searchPath = {};
+  // A path that does not fit, or a part of the result that would not, gives the empty text.
+  if (libraryPath != nullptr) config::GsLibOf(libraryPath, searchPath.text);
+  return searchPath;
+}

@@ -1,0 +1,74 @@
+// The plug-in's folder, its settings file (created when missing), and the viewer program.
+#include "config/locate_viewer.h"
+
+#include "config/config_rules.h"
+#include "config/settings_read.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "plugin/module_state.h"
+
+namespace {
+
+void ShowError(const char16_t* text) { win::MessageBoxW(nullptr, text, nullptr, MB_ICONERROR); }
+
+void TellNotFound(const char16_t* viewerPath) {
+  config::NotFoundMessage(g_text, text16::kUnits, viewerPath);
+  ShowError(g_text);
+}
+
+// A new settings file holds the two sections, empty, in this order. An existing file,
+// whatever it holds, is left as it is.
+void MakeSureSettingsFileExists(const char16_t* settingsFile) {
+  if (win::GetFileAttributesW(settingsFile) != INVALID_FILE_ATTRIBUTES) return;
+  if (win::CreateNewEmptyFile(settingsFile)) {
+    win::WritePrivateProfileSectionW(u"Pixmorant", u"", settingsFile);
+    win::WritePrivateProfileSectionW(u"Ghostscript", u"", settingsFile);
+    return;
+  }
+  config::CannotCreateMessage(g_text, text16::kUnits);
+  ShowError(g_text);
+}
+
+}  // namespace
+
+bool LocateViewer(HINSTANCE module, ViewerLocation* location) {
+  char16_t modulePath[text16::kUnits] = {};
+  // A module path longer than the buffer comes back cut (the count equals the capacity);
+  // its folder would be another folder.
+  std::uint32_t length = win::GetModuleFileNameW(module, modulePath, text16::kUnits);
+  config::FolderPaths paths = {};
+  if (length == 0 || length >= text16::kUnits || !config::PluginFolderOf(modulePath, location->pluginFolder) ||
+      !config::ComposeFolderPaths(location->pluginFolder, &paths)) {
+    // Nothing of the folder can be used: the default viewer is named as far as it fits.
+    char16_t shown[text16::kUnits] = {};
+    config::AppendShown(shown, text16::kUnits, modulePath);
+    long last = text16::FindLast(shown, u'\\');
+    if (last >= 0) shown[last + 1] = 0;
+    config::AppendShown(shown, text16::kUnits, config::kDefaultViewer);
+    TellNotFound(shown);
+    return false;
+  }
+  text16::Compose(location->settingsFile, text16::kUnits, paths.settingsFile, u"");
+  text16::Compose(location->viewerSettingsFolder, text16::kUnits, paths.viewerSettingsFolder, u"");
+
+  MakeSureSettingsFileExists(location->settingsFile);
+
+  // A value or an expansion too long for its buffer is never tried cut: it is reported as
+  // not found, with the text as far as the message holds it.
+  char16_t configured[config::kReadUnits];
+  bool fits = config::ValueFits(
+      config::ReadRaw(u"Pixmorant", u"path64", paths.defaultViewer, location->settingsFile, configured));
+  if (!fits || !config::ExpandReferences(configured, location->viewerProgram)) {
+    TellNotFound(configured);
+    return false;
+  }
+  if (win::GetFileAttributesW(location->viewerProgram) == INVALID_FILE_ATTRIBUTES) {
+    TellNotFound(location->viewerProgram);
+    return false;
+  }
+
+  std::uint32_t binaryType = SCS_32BIT_BINARY;
+  win::GetBinaryTypeW(location->viewerProgram, &binaryType);
+  location->kind = config::KindOfBinaryType(binaryType);
+  return true;
+}

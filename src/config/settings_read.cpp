@@ -1,0 +1,30 @@
+#include "config/settings_read.h"
+
+#include "platform/system.h"
+
+namespace config {
+
+std::uint32_t ReadRaw(const char16_t* section, const char16_t* key, const char16_t* fallback,
+                      const char16_t* file, char16_t (&raw)[kReadUnits]) {
+  text16::Zero(raw, kReadUnits);
+  return win::GetPrivateProfileStringW(section, key, fallback, raw, kReadUnits, file);
+}
+
+bool ReadSetting(const char16_t* section, const char16_t* key, const char16_t* fallback, const char16_t* file,
+                 char16_t (&value)[kUnits]) {
+  char16_t raw[kReadUnits];
+  text16::Zero(value, kUnits);
+  if (!ValueFits(ReadRaw(section, key, fallback, file, raw))) return false;
+  return text16::Compose(value, kUnits, raw, u"");
+}
+
+bool ExpandReferences(const char16_t* text, char16_t (&expanded)[kUnits]) {
+  text16::Zero(expanded, kUnits);
+  if (ExpansionFits(win::ExpandEnvironmentStringsW(text, expanded, kUnits), kUnits) &&
+      expanded[kUnits - 1] == 0)
+    return true;
+  text16::Zero(expanded, kUnits);
+  return false;
+}
+
+}  // namespace config
