@@ -1,0 +1,75 @@
+// The caption's decisions: what part of the viewer's title names the image, and the texts
+// built from it for the Lister title bar and the Quick View header.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/types.h"
+#include "plugin/text16.h"
+
+namespace caption {
+
+// The caption buffer of one call: the viewer's title, then the Lister title or the header
+// text built over it.
+constexpr std::size_t kCaptionUnits = 283;
+// The viewer's title is read into 260 units: at most 259 units of it take part.
+constexpr std::size_t kTitleUnits = text16::kUnits;
+constexpr std::size_t kHeaderTextMax = 271;
+
+constexpr char16_t kViewerSuffix[] = u" - Pixmorant";  // the viewer titles its window "<path> - Pixmorant"
+constexpr std::size_t kViewerSuffixLength = 12;
+constexpr char16_t kListerTitleFront[] = u"Lister (pixmorant) - [";
+constexpr char16_t kListerTitleBack[] = u"]";
+constexpr char16_t kHeaderSuffix[] = u" - pixmorant";
+constexpr std::size_t kHeaderSuffixLength = 12;
+
+// The caption is everything in front of the first " - Pixmorant" (case-sensitive) within
+// the first 259 units of the title. A title without it (one cut short by the read among
+// them) gives the empty caption, so the host's title stays as it is and nothing is painted.
+// caption: kTitleUnits units, zero-filled here.
+inline void ExtractCaption(const char16_t* title, char16_t* caption) {
+  text16::Zero(caption, kTitleUnits);
+  std::size_t length = 0;
+  while (length < kTitleUnits - 1 && title[length] != 0) ++length;
+  for (std::size_t at = 0; at + kViewerSuffixLength <= length; ++at) {
+    std::size_t i = 0;
+    while (i < kViewerSuffixLength && title[at + i] == kViewerSuffix[i]) ++i;
+    if (i == kViewerSuffixLength) {
+      for (std::size_t k = 0; k < at; ++k) caption[k] = title[k];
+      return;
+    }
+  }
+}
+
+// "Lister (pixmorant) - [<caption>]": at most 22 + 259 + 1 units, so it always fits
+// kCaptionUnits.
+inline void ComposeListerTitle(const char16_t* caption, char16_t* title) {
+  text16::Compose(title, kCaptionUnits, kListerTitleFront, caption, kListerTitleBack);
+}
+
+// "<name> - pixmorant", padded with spaces to N - len units when it is shorter than that:
+// the name is what follows the caption's last backslash (N 272), or the whole caption when
+// it has none (N 283). At most 271 units. text: kCaptionUnits units.
+inline void ComposeHeaderText(const char16_t* caption, char16_t* text) {
+  long slash = text16::FindLast(caption, u'\\');
+  const char16_t* name = slash < 0 ? caption : caption + slash + 1;
+  const std::size_t limit = slash < 0 ? 283 : 272;
+  text16::Zero(text, kCaptionUnits);
+  std::size_t len = 0;
+  for (; name[len] != 0 && len < kTitleUnits - 1; ++len) text[len] = name[len];
+  for (std::size_t i = 0; i < kHeaderSuffixLength; ++i) text[len++] = kHeaderSuffix[i];
+  for (std::size_t total = limit - len; len < total;) text[len++] = u' ';
+}
+
+// The header window is asked for with code 10 when the answers to codes 1 and 3 agree in
+// their low 32 bits, with code 9 otherwise.
+inline WParam ChooseHeaderQueryCode(LResult first, LResult third) {
+  return static_cast<std::uint32_t>(first) == static_cast<std::uint32_t>(third) ? 10 : 9;
+}
+
+// The host answers a window in the low 32 bits of the result, to be sign-extended.
+inline HWND WindowFromAnswer(LResult answer) {
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(answer)));
+}
+
+}  // namespace caption

@@ -1,0 +1,99 @@
+#include "caption/caption_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using std::u16string;
+
+u16string Caption(const u16string& title) {
+  char16_t caption[caption::kTitleUnits];
+  caption::ExtractCaption(title.c_str(), caption);
+  return caption;
+}
+
+u16string HeaderText(const u16string& caption) {
+  char16_t text[caption::kCaptionUnits];
+  caption::ComposeHeaderText(caption.c_str(), text);
+  return text;
+}
+
+TEST(ExtractCaption, CutsAtTheFirstCaseSensitiveSuffix) {
+  EXPECT_EQ(u"C:\\pics\\photo.jpg", Caption(u"C:\\pics\\photo.jpg - Pixmorant"));
+  EXPECT_EQ(u"C:\\a", Caption(u"C:\\a - Pixmorant\\b.jpg - Pixmorant"));
+  EXPECT_EQ(u"", Caption(u" - Pixmorant"));
+  EXPECT_EQ(u"", Caption(u" - Pixmorant trailing"));
+  EXPECT_EQ(u"", Caption(u"C:\\pics\\photo.jpg - pixmorant"));
+  EXPECT_EQ(u"", Caption(u"C:\\pics\\photo.jpg"));
+  EXPECT_EQ(u"", Caption(u""));
+}
+
+TEST(ExtractCaption, OnlyTheFirst259UnitsOfALongTitleTakePart) {
+  // The suffix ends on unit 259: found. One unit later it straddles the limit: not found.
+  u16string fits = u16string(247, u'a') + u" - Pixmorant" + u16string(41, u'b');
+  ASSERT_EQ(300u, fits.size());
+  EXPECT_EQ(u16string(247, u'a'), Caption(fits));
+  u16string cut = u16string(248, u'a') + u" - Pixmorant" + u16string(40, u'b');
+  ASSERT_EQ(300u, cut.size());
+  EXPECT_EQ(u"", Caption(cut));
+}
+
+TEST(ComposeListerTitle, FramesTheCaptionAndAlwaysFits) {
+  char16_t title[caption::kCaptionUnits];
+  caption::ComposeListerTitle(u"C:\\pics\\photo.jpg", title);
+  EXPECT_EQ(u"Lister (pixmorant) - [C:\\pics\\photo.jpg]", u16string(title));
+  u16string longest(259, u'x');
+  caption::ComposeListerTitle(longest.c_str(), title);
+  EXPECT_EQ(u"Lister (pixmorant) - [" + longest + u"]", u16string(title));
+}
+
+TEST(ComposeHeaderText, NamePartSuffixAndPaddingRowByRow) {
+  struct Row {
+    u16string caption, name;
+    std::size_t total;
+  };
+  const Row rows[] = {
+      {u"C:\\pics\\photo.jpg", u"photo.jpg", 251},
+      {u"photo.jpg", u"photo.jpg", 262},
+      {u"C:\\pics\\", u"", 260},
+      {u"", u"", 271},
+      {u"C:\\" + u16string(123, u'n'), u16string(123, u'n'), 137},
+      {u"C:\\" + u16string(124, u'n'), u16string(124, u'n'), 136},
+      {u16string(129, u'n'), u16string(129, u'n'), 142},
+      {u16string(130, u'n'), u16string(130, u'n'), 142},
+  };
+  for (const Row& row : rows) {
+    u16string text = HeaderText(row.caption);
+    u16string front = row.name + u" - pixmorant";
+    EXPECT_EQ(row.total, text.size()) << text.size();
+    EXPECT_EQ(front, text.substr(0, front.size()));
+    EXPECT_EQ(u16string(row.total - front.size(), u' '), text.substr(front.size()));
+  }
+}
+
+TEST(ComposeHeaderText, NeverExceeds271Units) {
+  for (std::size_t n = 0; n <= 259; ++n) {
+    EXPECT_LE(HeaderText(u16string(n, u'n')).size(), caption::kHeaderTextMax) << n;
+    if (n >= 1) {
+      EXPECT_LE(HeaderText(u"\\" + u16string(n - 1, u'n')).size(), caption::kHeaderTextMax) << n;
+    }
+  }
+}
+
+TEST(ChooseHeaderQueryCode, ComparesTheLow32BitsOnly) {
+  EXPECT_EQ(10u, caption::ChooseHeaderQueryCode(0x1234, 0x1234));
+  EXPECT_EQ(10u, caption::ChooseHeaderQueryCode(0, 0));
+  EXPECT_EQ(10u, caption::ChooseHeaderQueryCode(INT64_C(0x100001234), INT64_C(0x700001234)));
+  EXPECT_EQ(9u, caption::ChooseHeaderQueryCode(0x1234, 0x1235));
+  EXPECT_EQ(9u, caption::ChooseHeaderQueryCode(INT64_C(0x100001234), INT64_C(0x100001235)));
+}
+
+TEST(WindowFromAnswer, SignExtendsTheLow32Bits) {
+  EXPECT_EQ(reinterpret_cast<HWND>(0x1234), caption::WindowFromAnswer(INT64_C(0x700001234)));
+  EXPECT_EQ(reinterpret_cast<HWND>(static_cast<std::intptr_t>(-2)), caption::WindowFromAnswer(INT64_C(0xFFFFFFFE)));
+  EXPECT_EQ(nullptr, caption::WindowFromAnswer(INT64_C(0x100000000)));
+}
+
+}  // namespace

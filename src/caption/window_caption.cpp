@@ -1,0 +1,43 @@
+// Called on nearly every message of the container and on the viewer's navigation input,
+// from both processes: each call reads the viewer's title again and rewrites its target.
+#include "caption/window_caption.h"
+
+#include "caption/caption_rules.h"
+#include "caption/paint_header.h"
+#include "platform/window.h"
+#include "plugin/module_state.h"
+
+namespace {
+
+// One query to the host's main window, looked up afresh; no host answers 0.
+LResult AskHost(WParam code) {
+  HWND host = win::FindWindowW(u"TTOTAL_CMD", nullptr);
+  return host ? win::SendMessageW(host, HOST_QUERY_WINDOW, code, 0) : 0;
+}
+
+}  // namespace
+
+char16_t* WindowCaption(HWND viewer, HWND lister) {
+  char16_t buffer[caption::kCaptionUnits] = {};
+  win::GetWindowTextW(viewer, buffer, static_cast<int>(caption::kTitleUnits));
+  caption::ExtractCaption(buffer, g_text);
+
+  if (win::GetParent(lister) == nullptr) {  // Lister mode: the caption goes into the title bar
+    if (g_text[0] != 0) {
+      caption::ComposeListerTitle(g_text, buffer);
+      win::SetWindowTextW(lister, buffer);
+    }
+    return nullptr;
+  }
+
+  caption::ComposeHeaderText(g_text, buffer);
+  LResult first = AskHost(1);
+  LResult third = AskHost(3);
+  HWND header = caption::WindowFromAnswer(AskHost(caption::ChooseHeaderQueryCode(first, third)));
+  // Without a host window to write to there is nothing to do: a null window's device
+  // context would be the whole screen.
+  if (header == nullptr) return nullptr;
+  win::SetWindowTextW(header, buffer);
+  PaintHeader(header, buffer, g_text[0] != 0);
+  return nullptr;
+}
