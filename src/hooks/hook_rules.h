@@ -1,0 +1,92 @@
+// The hooks' decisions, apart from the platform calls: what a keystroke in the viewer
+// does, and what a mouse message in the viewer does.
+#pragma once
+#include <cstdint>
+
+#include "platform/types.h"
+#include "plugin/text16.h"
+
+namespace hooks {
+
+// The class names the keyboard hook tells apart, compared whole and case-sensitively.
+constexpr char16_t kViewerClass[] = u"Pixmorant";           // the viewer's main window
+constexpr char16_t kDialogClass[] = u"#32770";              // a dialog box of the viewer
+constexpr char16_t kFullScreenClass[] = u"FullScreenClass";  // the viewer's full-screen window
+
+constexpr int kKeyC = 'C';
+constexpr int kKeyM = 'M';
+constexpr int kKeyS = 'S';
+constexpr int kKeyT = 'T';
+
+enum class KeyAction { PassOn, CaptionAndRelease, FocusLister, ForwardDigit, Swallow, CloseQuickView, CloseLister };
+
+// A key state counts as down when bit 15 is set; the low bit (toggled) does not count.
+inline bool IsDown(std::int16_t state) { return (static_cast<std::uint16_t>(state) & 0x8000u) != 0; }
+
+// The inputs are asked for only as a branch needs them, so that the common keys cost no
+// key-state or class-name query. Inputs provides:
+//   std::int16_t KeyState(int key);   the key's state as the viewer's thread sees it
+//   const char16_t* FocusClass();     class name of the focus window
+//   const char16_t* ActiveClass();    class name of the active window
+//   bool ListerHasParent();           the Lister window sits inside another host window
+
+// Escape closes the view, unless the viewer's dialog box or full-screen window is the
+// active window: there Escape belongs to the viewer. The key has to be down right now;
+// the same rule serves C, M, S and T, which close only while Escape is held.
+template <class Inputs>
+KeyAction EscapeRule(Inputs& inputs) {
+  if (!IsDown(inputs.KeyState(VK_ESCAPE))) return KeyAction::PassOn;
+  const char16_t* active = inputs.ActiveClass();
+  if (text16::Equal(active, kDialogClass)) return KeyAction::PassOn;
+  if (text16::Equal(active, kFullScreenClass)) return KeyAction::PassOn;
+  return inputs.ListerHasParent() ? KeyAction::CloseQuickView : KeyAction::CloseLister;
+}
+
+// One keystroke (press, repeat or release alike) taken from the viewer's queue.
+template <class Inputs>
+KeyAction KbdAction(int code, std::uint64_t key, Inputs& inputs) {
+  if (code != HC_ACTION) return KeyAction::PassOn;
+  switch (key) {
+    case VK_BACK:
+    case VK_SPACE:
+    case VK_LEFT:
+    case VK_RIGHT:
+      return KeyAction::CaptionAndRelease;
+    case VK_TAB:
+      return KeyAction::FocusLister;
+    case '1': case '2': case '3': case '4':
+    case '5': case '6': case '7': case '8':
+      return text16::Equal(inputs.FocusClass(), kViewerClass) ? KeyAction::ForwardDigit : KeyAction::PassOn;
+    case kKeyC:
+    case kKeyM:
+    case kKeyS:
+    case kKeyT: {
+      // Alt first, then Shift; both down when bit 15 survives their AND. Ctrl and the
+      // Windows keys are not looked at.
+      std::int16_t alt = inputs.KeyState(VK_MENU);
+      std::int16_t shift = inputs.KeyState(VK_SHIFT);
+      if (IsDown(static_cast<std::int16_t>(alt & shift))) return KeyAction::Swallow;
+      return EscapeRule(inputs);
+    }
+    case VK_ESCAPE:
+      return EscapeRule(inputs);
+    default:
+      return KeyAction::PassOn;
+  }
+}
+
+// What the mouse hook adds before it passes a message on.
+enum class MouseAction { Nothing, Caption, ReleaseLeft };
+
+inline MouseAction ChooseMouseAction(int code, std::uint64_t message) {
+  if (code != HC_ACTION) return MouseAction::Nothing;
+  switch (message) {
+    case WM_LBUTTONUP: return MouseAction::Caption;
+    // The wheel shows another image; the release comes back here as WM_LBUTTONUP when the
+    // pointer is over the viewer, and that refreshes the caption.
+    case WM_MOUSEWHEEL: return MouseAction::ReleaseLeft;
+    default: return MouseAction::Nothing;
+  }
+}
+
+}  // namespace hooks

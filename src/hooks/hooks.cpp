@@ -1,0 +1,99 @@
+// The keyboard and mouse hooks. The load installs them on the viewer's user-interface
+// thread, so they run inside the viewer's process with that process's own module state.
+// They keep nothing between calls and hold no hook handle: the next hook is called with a
+// null one.
+#include "hooks/hooks.h"
+
+#include "caption/window_caption.h"
+#include "hooks/hook_rules.h"
+#include "plugin/module_state.h"
+#include "platform/input.h"
+#include "platform/window.h"
+
+namespace {
+
+// The keyboard hook's inputs, read from the platform when the rule asks for them.
+struct ViewerInputs {
+  HWND focus;
+  HWND lister;
+
+  std::int16_t KeyState(int key) { return win::GetKeyState(key); }
+  // The name is read into the zero-filled module buffer: a failed read (no window) leaves
+  // it empty, never holding the name of an earlier read or an earlier caption.
+  const char16_t* ClassOf(HWND window) {
+    text16::Zero(g_text, text16::kUnits);
+    win::GetClassNameW(window, g_text, static_cast<int>(text16::kUnits));
+    return g_text;
+  }
+  const char16_t* FocusClass() { return ClassOf(focus); }
+  // With no active window the name is empty, which is neither the dialog's nor the
+  // full-screen window's: Escape then closes the view.
+  const char16_t* ActiveClass() { return ClassOf(win::GetActiveWindow()); }
+  bool ListerHasParent() { return win::GetParent(lister) != nullptr; }
+};
+
+void FocusLister(HWND lister) {
+  win::SetForegroundWindow(lister);
+  win::SetFocus(lister);
+}
+
+// The digit goes to the Lister window as a synthetic press. When the focus could not be
+// moved off the viewer, that press would come straight back through this hook and be
+// forwarded again without end, so it is sent only once the viewer has lost the focus.
+void ForwardDigit(HWND focus, HWND lister, WParam key) {
+  FocusLister(lister);
+  if (win::GetFocus() == focus) return;
+  win::keybd_event(static_cast<std::uint8_t>(key & 0xFF), 0, 0, 0);
+}
+
+}  // namespace
+
+LResult KbdProc(int code, WParam wParam, LParam lParam) {
+  HWND focus = win::GetFocus();
+  HWND lister = win::GetParent(win::GetParent(focus));
+  ViewerInputs inputs = {focus, lister};
+  switch (hooks::KbdAction(code, wParam, inputs)) {
+    case hooks::KeyAction::PassOn:
+      break;
+    case hooks::KeyAction::CaptionAndRelease:
+      WindowCaption(focus, lister);
+      win::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+      break;
+    case hooks::KeyAction::FocusLister:
+      FocusLister(lister);
+      break;
+    case hooks::KeyAction::ForwardDigit:
+      ForwardDigit(focus, lister, wParam);
+      break;
+    case hooks::KeyAction::Swallow:
+      return 1;
+    case hooks::KeyAction::CloseQuickView:
+      FocusLister(lister);
+      win::SendMessageW(focus, WM_SYSCOMMAND, SC_CLOSE, 0);
+      win::PostMessageW(win::GetParent(lister), HOST_COMMAND, HOST_CMD_CLOSE_QUICK_VIEW, 0);
+      break;
+    case hooks::KeyAction::CloseLister:
+      win::PostMessageW(lister, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+  }
+  return win::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The target is a child of the viewer window (its image area), so the viewer is one level
+// up and the Lister window three. The hook record is read only for a message acted on: for
+// other hook codes the platform makes no promise about lParam.
+LResult MouseProc(int code, WParam wParam, LParam lParam) {
+  switch (hooks::ChooseMouseAction(code, wParam)) {
+    case hooks::MouseAction::Nothing:
+      break;
+    case hooks::MouseAction::Caption: {
+      HWND viewer = win::GetParent(win::MouseHookTarget(lParam));
+      WindowCaption(viewer, win::GetParent(win::GetParent(viewer)));
+      break;
+    }
+    case hooks::MouseAction::ReleaseLeft:
+      win::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+      break;
+  }
+  return win::CallNextHookEx(nullptr, code, wParam, lParam);
+}
