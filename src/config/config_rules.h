@@ -61,6 +61,20 @@ inline bool ComposeFolderPaths(const char16_t* pluginFolder, FolderPaths* paths)
   return fits;
 }
 
+// A list of names as the profile service gives them: each name terminated, the list ending
+// with an empty name or at capacity. True when name is one of them.
+inline bool NameListHolds(const char16_t* list, std::size_t capacity, const char16_t* name) {
+  std::size_t at = 0;
+  while (at < capacity && list[at] != 0) {
+    std::size_t i = 0;
+    while (at + i < capacity && list[at + i] != 0 && list[at + i] == name[i]) ++i;
+    if (at + i < capacity && list[at + i] == 0 && name[i] == 0) return true;
+    while (at < capacity && list[at] != 0) ++at;
+    ++at;
+  }
+  return false;
+}
+
 // ---- messages ----
 
 // A message is only shown, never used as a path: a text too long for its buffer is cut

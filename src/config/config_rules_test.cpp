@@ -48,6 +48,19 @@ TEST(FolderPaths, FitWhileTheFolderHasAtMost235Units) {
   EXPECT_EQ(0, paths.defaultViewer[0]);
 }
 
+TEST(NameList, FindsAWholeNameOnlyAndStopsAtTheEndOrTheCapacity) {
+  const char16_t list[] = u"Pixmorant\0Ghostscript\0\0Hidden\0";
+  EXPECT_TRUE(config::NameListHolds(list, 30, u"Pixmorant"));
+  EXPECT_TRUE(config::NameListHolds(list, 30, u"Ghostscript"));
+  EXPECT_FALSE(config::NameListHolds(list, 30, u"Ghost"));
+  EXPECT_FALSE(config::NameListHolds(list, 30, u"Pixmorant64"));
+  EXPECT_FALSE(config::NameListHolds(list, 30, u"Hidden"));
+  EXPECT_FALSE(config::NameListHolds(list, 15, u"Ghostscript"));  // cut by the capacity
+  const char16_t full[4] = {u'a', u'b', u'c', u'd'};             // no terminator at all
+  EXPECT_FALSE(config::NameListHolds(full, 4, u"abcd"));
+  EXPECT_FALSE(config::NameListHolds(u"", 1, u""));
+}
+
 TEST(Messages, NameTheBareFilesExactly) {
   char16_t text[config::kUnits];
   config::CannotCreateMessage(text, config::kUnits);

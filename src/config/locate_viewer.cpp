@@ -16,13 +16,24 @@ void TellNotFound(const char16_t* viewerPath) {
   ShowError(g_text);
 }
 
+// An empty section. Some profile services (Wine's) write nothing for an empty key list;
+// there a key written and removed again leaves the section's header in place.
+void WriteEmptySection(const char16_t* section, const char16_t* settingsFile) {
+  win::WritePrivateProfileSectionW(section, u"", settingsFile);
+  char16_t names[text16::kUnits] = {};
+  win::GetPrivateProfileSectionNamesW(names, text16::kUnits, settingsFile);
+  if (config::NameListHolds(names, text16::kUnits, section)) return;
+  win::WritePrivateProfileStringW(section, u"created", u"", settingsFile);
+  win::WritePrivateProfileStringW(section, u"created", nullptr, settingsFile);
+}
+
 // A new settings file holds the two sections, empty, in this order. An existing file,
 // whatever it holds, is left as it is.
 void MakeSureSettingsFileExists(const char16_t* settingsFile) {
   if (win::GetFileAttributesW(settingsFile) != INVALID_FILE_ATTRIBUTES) return;
   if (win::CreateNewEmptyFile(settingsFile)) {
-    win::WritePrivateProfileSectionW(u"Pixmorant", u"", settingsFile);
-    win::WritePrivateProfileSectionW(u"Ghostscript", u"", settingsFile);
+    WriteEmptySection(u"Pixmorant", settingsFile);
+    WriteEmptySection(u"Ghostscript", settingsFile);
     return;
   }
   config::CannotCreateMessage(g_text, text16::kUnits);

@@ -78,4 +78,8 @@ bool HasProcessEnded(HANDLE process) { return ::WaitForSingleObject(process, 0) 
 bool TerminateProcess(HANDLE process, unsigned exitCode) { return ::TerminateProcess(process, exitCode) != FALSE; }
 bool CloseHandle(HANDLE handle) { return ::CloseHandle(handle) != FALSE; }
 
+std::uint32_t GetPrivateProfileSectionNamesW(char16_t* names, std::uint32_t capacity, const char16_t* file) {
+  return ::GetPrivateProfileSectionNamesW(W(names), capacity, W(file));
+}
+
 }  // namespace win

@@ -44,4 +44,7 @@ bool HasProcessEnded(HANDLE process);
 bool TerminateProcess(HANDLE process, unsigned exitCode);
 bool CloseHandle(HANDLE handle);
 
+// The names of the sections of a settings file, each terminated, the list by an empty name.
+std::uint32_t GetPrivateProfileSectionNamesW(char16_t* names, std::uint32_t capacity, const char16_t* file);
+
 }  // namespace win
