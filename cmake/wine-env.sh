@@ -48,9 +48,14 @@ use_display() {
 case "$what" in
   start)
     use_display
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if [ ! -f "$WINEPREFIX/.px-desktop" ]; then
       timeout 120 "$wine" wineboot -i >/dev/null 2>&1
+      # One virtual desktop for every program: with no window manager on the display, Wine
+      # otherwise waits two seconds on each top-level window it destroys.
+      timeout 60 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+      timeout 60 "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
       timeout 60 "$wineserver" -w
+      touch "$WINEPREFIX/.px-desktop"
     fi
     echo "wine prefix $WINEPREFIX on display $DISPLAY"
     ;;

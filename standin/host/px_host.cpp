@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <shlwapi.h>
 
 namespace {
 
@@ -29,6 +30,7 @@ HWND g_header;     // the Quick View header the plug-in paints
 HWND g_lister;     // the window handed to the plug-in
 HWND g_pluginWin;  // what the load returned
 HWND g_panel;      // in Quick View: the Lister window's parent, the right-hand panel
+HWND g_files;      // in Quick View: the file panel on the left
 ListCloseWindow_t g_close;
 
 const int kHeaderHeight = 22;
@@ -51,6 +53,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       RECT client;
       GetClientRect(window, &client);
       int half = client.right / 3;
+      if (g_files) MoveWindow(g_files, 0, 0, half, client.bottom, TRUE);
       if (g_header) MoveWindow(g_header, half, 0, client.right - half, kHeaderHeight, TRUE);
       if (g_panel) MoveWindow(g_panel, half, kHeaderHeight, client.right - half, client.bottom - kHeaderHeight, TRUE);
       return 0;
@@ -118,11 +121,18 @@ void CreateWindows() {
   Register(L"TTOTAL_CMD", MainProc, COLOR_APPWORKSPACE);
   Register(L"PxHostPanel", PanelProc, COLOR_BTNFACE);
   Register(L"PxHostLister", ListerProc, COLOR_BTNFACE);
+  Register(L"PxHostHeader", DefWindowProcW, COLOR_BTNFACE);  // the plug-in paints its text
   g_main = CreateWindowExW(0, L"TTOTAL_CMD", L"Total Commander (stand-in host)", WS_OVERLAPPEDWINDOW, 0, 0, 1000,
                            720, nullptr, nullptr, instance, nullptr);
   if (g_options.quickView) {
-    g_header = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, kHeaderHeight, g_main, nullptr,
+    g_header = CreateWindowExW(0, L"PxHostHeader", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, kHeaderHeight, g_main, nullptr,
                                instance, nullptr);
+    HWND files = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 10, 10,
+                                 g_main, (HMENU)1, instance, nullptr);
+    SendMessageW(files, LB_ADDSTRING, 0, (LPARAM)L"[..]");
+    SendMessageW(files, LB_ADDSTRING, 0, (LPARAM)PathFindFileNameW(g_options.image));
+    SendMessageW(files, LB_SETCURSEL, 1, 0);
+    g_files = files;
     g_panel = CreateWindowExW(0, L"PxHostPanel", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10, g_main,
                               nullptr, instance, nullptr);
     g_lister = CreateWindowExW(0, L"PxHostLister", L"Lister", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10,
@@ -149,6 +159,30 @@ void Pump(DWORD milliseconds) {
   }
 }
 
+// Under Wine the pixels of a child window that belongs to another process never reach
+// the screen (the window keeps its place and size). The stand-in viewer draws a picture
+// of itself on request; the shot lays it over the screen at the viewer's place, so that
+// it shows what a Windows user sees.
+void OverlayViewerPicture(HDC memory, const RECT& shotRect, const wchar_t* picturePath) {
+  HWND viewer = g_pluginWin ? GetWindow(g_pluginWin, GW_CHILD) : nullptr;
+  if (!viewer) return;
+  DeleteFileW(picturePath);
+  SendMessageW(viewer, RegisterWindowMessageW(L"PxViewerSnapshot"), 0, 0);
+  HBITMAP picture = (HBITMAP)LoadImageW(nullptr, picturePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  if (!picture) return;
+  RECT client;
+  GetClientRect(viewer, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(viewer, &origin);
+  HDC source = CreateCompatibleDC(memory);
+  HGDIOBJ old = SelectObject(source, picture);
+  BitBlt(memory, origin.x - shotRect.left, origin.y - shotRect.top, client.right, client.bottom, source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+  DeleteObject(picture);
+  DeleteFileW(picturePath);
+}
+
 // The window as it shows on the screen, the other process's viewer included.
 bool SaveShot(HWND window, const wchar_t* path) {
   RECT r;
@@ -166,6 +200,9 @@ bool SaveShot(HWND window, const wchar_t* path) {
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  wchar_t picture[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"PX_VIEWER_SNAPSHOT", picture, MAX_PATH);
+  if (picture[0]) OverlayViewerPicture(memory, r, picture);
   SelectObject(memory, old);
   DWORD stride = ((width * 3 + 3) & ~3), size = stride * height;
   BITMAPFILEHEADER file = {};
@@ -212,6 +249,12 @@ int wmain(int argc, wchar_t** argv) {
   }
   auto load = (ListLoadW_t)(void*)GetProcAddress(plugin, "ListLoadW");
   g_close = (ListCloseWindow_t)(void*)GetProcAddress(plugin, "ListCloseWindow");
+  if (g_options.shot) {
+    // Where the viewer (started by the plug-in, with this environment) puts its picture.
+    wchar_t picture[MAX_PATH];
+    swprintf(picture, MAX_PATH, L"%ls.viewer.bmp", g_options.shot);
+    SetEnvironmentVariableW(L"PX_VIEWER_SNAPSHOT", picture);
+  }
   CreateWindows();
   Pump(200);
   g_pluginWin = load(g_lister, g_options.image, 0);
