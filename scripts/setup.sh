@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset wine >/dev/null
 cmake --build --preset wine -j "${JOBS:-2}"
-if [ -x scripts/package.sh ]; then bash scripts/package.sh; fi
+bash scripts/package.sh build/wine
 bash scripts/demo.sh "$@"

@@ -3,6 +3,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "harness.h"
 
@@ -99,6 +100,33 @@ TEST(PluginEntries, PrintSearchAndCommandAnswerZero) {
   EXPECT_EQ(0, plugin.ListSendCommand((HWND)(LONG_PTR)0x99, 7, -3));
   EXPECT_EQ(1, margins.left);
   EXPECT_STREQ("C:\\x.jpg", name);
+}
+
+std::wstring VersionString(const std::vector<BYTE>& info, const wchar_t* name) {
+  wchar_t* value = nullptr;
+  UINT length = 0;
+  std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+  if (!VerQueryValueW(info.data(), key.c_str(), (void**)&value, &length) || !value) return L"";
+  return value;
+}
+
+TEST(PluginEntries, CarriesAVersionResourceForItsPropertiesPage) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeW(BuiltPlugin().c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<BYTE> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(BuiltPlugin().c_str(), 0, size, info.data()));
+  EXPECT_NE(std::wstring::npos, VersionString(info, L"FileDescription").find(L"Lister plug-in"));
+  EXPECT_EQ(L"Pixmorant Lister plug-in", VersionString(info, L"ProductName"));
+  EXPECT_EQ(L"Pixmorant.wlx64", VersionString(info, L"OriginalFilename"));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", (void**)&fixed, &length));
+  std::wstring version = VersionString(info, L"FileVersion");
+  wchar_t fromFixed[32];
+  swprintf(fromFixed, 32, L"%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+           HIWORD(fixed->dwFileVersionLS));
+  EXPECT_EQ(version, fromFixed);
 }
 
 int g_destroyCount = 0;
