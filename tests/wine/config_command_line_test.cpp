@@ -84,4 +84,17 @@ TEST(CommandLine, ANameTooLongForTheLineEndsTheLoadBeforeAnythingStarts) {
   }
 }
 
+TEST(CommandLine, TheStandInViewerLogsItAsGiven) {
+  PluginFolder folder(true);  // the stand-in viewer, told to end right after its first lines
+  cfgt::WriteSetting(folder.Path(L"pixmorant.ini"), L"Pixmorant", L"toolbarq", L"1");
+  UseViewerLog();
+  SetEnvironmentVariableW(L"PX_VIEWER_EXIT", L"1");
+  {
+    Load load(folder.dir, true);
+    EXPECT_EQ(nullptr, load.result);
+  }
+  SetEnvironmentVariableW(L"PX_VIEWER_EXIT", nullptr);
+  EXPECT_TRUE(ViewerLogHas("cmdline= \"C:\\pics\\a b.jpg\" /hide=2")) << ViewerLog();
+}
+
 }  // namespace
