@@ -1,0 +1,248 @@
+// The keyboard and mouse hooks at work inside the stand-in viewer: the test plays the host,
+// loads an image through the built library, gives the embedded viewer the focus with a
+// synthetic click and then types and clicks into it with synthetic input, which is what
+// passes the hooks (a posted WM_KEYDOWN does not).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+namespace {
+
+using namespace pxt;
+
+// Keys that reach a Lister window, recorded by a subclass of it.
+std::vector<WPARAM> g_listerKeys;
+WNDPROC g_listerProc = nullptr;
+LRESULT CALLBACK RecordingListerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN) g_listerKeys.push_back(wParam);
+  return CallWindowProcW(g_listerProc, window, message, wParam, lParam);
+}
+
+void Key(WORD vk, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+void Tap(WORD vk) {
+  Key(vk, false);
+  Pump(30);
+  Key(vk, true);
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+std::string KeyDown(int vk) { return "key down vk=" + std::to_string(vk); }
+
+struct HookTest : ::testing::Test {
+  PluginFolder folder;
+  Plugin plugin{folder.Path(L"Pixmorant.wlx64")};
+  Host host;
+  std::wstring images = TempDir();
+  HWND lister = nullptr, container = nullptr, viewer = nullptr;
+  LONG_PTR containerProc = 0;
+
+  void SetUp() override {
+    ASSERT_NE(nullptr, plugin.ListLoadW);
+    for (const wchar_t* name : {L"a.bmp", L"b.bmp", L"c.bmp"})
+      ASSERT_TRUE(WriteSampleBmp(images + name, 64, 48, RGB(40, 120, 200)));
+    UseViewerLog();
+    g_listerKeys.clear();
+  }
+  void TearDown() override {
+    if (containerProc) SetWindowLongPtrW(container, GWLP_WNDPROC, (LONG_PTR)containerProc);
+    if (container && IsWindow(container)) plugin.ListCloseWindow(container);
+    Pump(50);
+  }
+
+  // Loads a.bmp into a new Lister window, sizes the container as the host would, and
+  // clicks into the viewer so that it holds the keyboard.
+  void Open(bool quickView) {
+    lister = host.NewLister(quickView);
+    g_listerProc = (WNDPROC)SetWindowLongPtrW(lister, GWLP_WNDPROC, (LONG_PTR)RecordingListerProc);
+    container = plugin.ListLoadW(lister, (images + L"a.bmp").c_str(), 0);
+    ASSERT_NE(nullptr, container);
+    viewer = ViewerOf(container);
+    ASSERT_NE(nullptr, viewer);
+    RECT client = {};
+    GetClientRect(lister, &client);
+    MoveWindow(container, 0, 0, client.right, client.bottom, TRUE);
+    Pump(200);
+    ClickViewer();
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(viewer) == viewer; }, 3000)) << ViewerLog();
+  }
+  // The container refreshes the caption too, in this process, after the messages the
+  // viewer's pointer and wheel send up to it. With that muted, a new title can only come
+  // from the hooks inside the viewer's process.
+  void MuteContainer() { containerProc = SetWindowLongPtrW(container, GWLP_WNDPROC, (LONG_PTR)DefWindowProcW); }
+  void PointAtViewer() {
+    RECT r = {};
+    GetWindowRect(viewer, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    Pump(30);
+  }
+  void ClickViewer() {
+    PointAtViewer();
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    Pump(30);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Pump(200);
+  }
+  std::wstring ListerTitleFor(const wchar_t* name) const {
+    return L"Lister (pixmorant) - [" + images + name + L"]";
+  }
+  bool TitleIs(const std::wstring& title) {
+    return WaitFor([&] { return TitleOf(lister) == title; }, 3000);
+  }
+};
+
+TEST_F(HookTest, RightShowsTheNextImageAndTheListerTitleFollows) {
+  Open(false);
+  MuteContainer();
+  SetWindowTextW(lister, L"before");
+  Tap(VK_RIGHT);
+  EXPECT_TRUE(WaitViewerLog("navigate next file=" + Utf8(images) + "b.bmp", 3000)) << ViewerLog();
+  EXPECT_TRUE(TitleIs(ListerTitleFor(L"b.bmp"))) << Utf8(TitleOf(lister));
+}
+
+TEST_F(HookTest, ALeftClickAndAWheelTurnRefreshTheCaptionAndTheWheelReachesTheViewer) {
+  Open(false);
+  MuteContainer();
+  SetWindowTextW(lister, L"before");
+  ClickViewer();
+  EXPECT_TRUE(TitleIs(ListerTitleFor(L"a.bmp"))) << Utf8(TitleOf(lister));
+
+  SetWindowTextW(lister, L"before");
+  PointAtViewer();
+  mouse_event(MOUSEEVENTF_WHEEL, 0, 0, (DWORD)-WHEEL_DELTA, 0);
+  EXPECT_TRUE(WaitViewerLog("mouse wheel delta=-120", 3000)) << ViewerLog();
+  EXPECT_TRUE(TitleIs(ListerTitleFor(L"a.bmp"))) << Utf8(TitleOf(lister));
+}
+
+TEST_F(HookTest, TabHandsTheKeyboardToTheListerAndStillReachesTheViewer) {
+  Open(false);
+  Tap(VK_TAB);
+  EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == lister && FocusOf(lister) == lister; }, 3000))
+      << "foreground " << GetForegroundWindow() << " focus " << FocusOf(lister) << " lister " << lister;
+  EXPECT_TRUE(WaitViewerLog(KeyDown(VK_TAB), 3000)) << ViewerLog();
+}
+
+TEST_F(HookTest, DigitsOneToEightGoOnToTheListerWindow) {
+  Open(false);
+  for (WORD digit = '1'; digit <= '8'; ++digit) {
+    if (digit != '1') ClickViewer();
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(viewer) == viewer; }, 3000)) << digit;
+    g_listerKeys.clear();
+    Tap(digit);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          for (WPARAM key : g_listerKeys)
+            if (key == digit) return true;
+          return false;
+        },
+        3000))
+        << "digit " << (char)digit;
+  }
+}
+
+TEST_F(HookTest, AltShiftCNeverReachesTheViewer) {
+  Open(false);
+  Key(VK_MENU, false);
+  Key(VK_SHIFT, false);
+  Key('C', false);
+  Pump(30);
+  Key('C', true);
+  Key(VK_SHIFT, true);
+  Key(VK_MENU, true);
+  Pump(30);
+  // A key that passes, typed afterwards: once it has arrived, so would have the C.
+  Tap(VK_F5);
+  ASSERT_TRUE(WaitViewerLog(KeyDown(VK_F5), 3000)) << ViewerLog();
+  EXPECT_TRUE(ViewerLogHas("syskey down vk=" + std::to_string(VK_MENU))) << ViewerLog();
+  EXPECT_FALSE(ViewerLogHas("syskey down vk=67")) << ViewerLog();
+  EXPECT_FALSE(ViewerLogHas("syskey up vk=67")) << ViewerLog();
+  EXPECT_FALSE(ViewerLogHas(KeyDown('C'))) << ViewerLog();
+  EXPECT_EQ(0, g_host.listerCloses);
+}
+
+// Escape acts while it is down. Inside the hook, Wine reports the state of the key being
+// handled one message late (up during the press, down during the release), so there the
+// view closes on the release; the test types a whole press and release either way.
+TEST_F(HookTest, EscapeInListerModeAsksTheListerToCloseAndTheCloseEndsTheViewer) {
+  Open(false);
+  ResetHostRecord();
+  Tap(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([] { return g_host.listerCloses > 0; }, 3000));
+  Pump(200);
+  EXPECT_EQ(1, g_host.listerCloses);
+  EXPECT_EQ(0, g_host.commandCount);
+
+  EXPECT_EQ(1, plugin.ListCloseWindow(container));
+  container = nullptr;
+  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000)) << CountViewers();
+}
+
+TEST_F(HookTest, EscapeInQuickViewClosesTheViewerAndTellsTheHolder) {
+  Open(true);
+  ResetHostRecord();
+  Tap(VK_ESCAPE);
+  EXPECT_TRUE(WaitViewerLog("syscommand close", 3000)) << ViewerLog();
+  EXPECT_TRUE(WaitFor([] { return g_host.commandCount > 0; }, 3000));
+  ASSERT_EQ(1, g_host.commandCount);
+  EXPECT_EQ(307, g_host.commands[0]);
+  EXPECT_EQ(0, g_host.listerCloses);
+}
+
+struct ViewerWindowCase {
+  WORD opener;
+  const char* opened;
+  const char* closed;
+};
+const ViewerWindowCase kViewerWindows[] = {{VK_F2, "dialog open", "dialog close"},
+                                           {VK_F11, "fullscreen open", "fullscreen close"}};
+
+TEST_F(HookTest, EscapeInTheViewersDialogOrFullScreenWindowClosesNothing) {
+  Open(false);
+  ResetHostRecord();
+  for (const ViewerWindowCase& c : kViewerWindows) {
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(viewer) == viewer; }, 3000)) << c.opened;
+    Tap(c.opener);
+    ASSERT_TRUE(WaitViewerLog(c.opened, 3000)) << ViewerLog();
+    Pump(300);
+    // The Escape is the viewer's: it closes its own window, and the view stays. (Under
+    // Wine a held Escape reads as up inside the hook once one of these windows has taken
+    // the focus, so there the exceptions cannot be told from a plain pass-on; they are
+    // checked on the rule.)
+    Tap(VK_ESCAPE);
+    EXPECT_TRUE(WaitViewerLog(c.closed, 3000)) << ViewerLog();
+    Pump(300);
+    EXPECT_EQ(0, g_host.listerCloses) << c.opened;
+    EXPECT_FALSE(ViewerLogHas("syscommand close")) << ViewerLog();
+    EXPECT_TRUE(IsWindow(viewer));
+    ClickViewer();
+  }
+}
+
+// M follows the Escape rule: typed while Escape is held, it closes the view before Escape
+// is let go. (Under Wine the Escape press itself reads as up inside the hook and passes.)
+TEST_F(HookTest, MWhileEscapeIsHeldClosesTheView) {
+  Open(false);
+  ResetHostRecord();
+  Key(VK_ESCAPE, false);
+  Pump(200);
+  Tap('M');
+  EXPECT_TRUE(WaitFor([] { return g_host.listerCloses > 0; }, 3000));
+  Key(VK_ESCAPE, true);
+  Pump(100);
+}
+
+}  // namespace
