@@ -895,8 +895,25 @@ static void SaveSnapshot(HWND hwnd)
     ReleaseDC(hwnd, screen);
 }
 
+static const UINT WM_SHOW_FIRST = WM_APP + 1;
+static int g_firstShowCmd;
+
+static void ShowFirst(HWND hwnd)
+{
+    wchar_t title[PATH_UNITS + 16];
+    ComposeTitle(title, PATH_UNITS + 16);
+    Log(L"title=%ls", title);
+    ShowCurrent();
+    ShowWindow(hwnd, g_firstShowCmd);
+    UpdateWindow(hwnd);
+}
+
 static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == WM_SHOW_FIRST) {
+        ShowFirst(hwnd);
+        return 0;
+    }
     if (msg == g_snapshotMessage && msg != 0) {
         SaveSnapshot(hwnd);
         return 1;
@@ -1123,11 +1140,10 @@ int WINAPI wWinMain(HINSTANCE hinst, HINSTANCE, LPWSTR, int nShowCmd)
     QueryPerformanceFrequency(&freq);
     Log(L"window hwnd=0x%llX qpc=%lld freq=%lld", (unsigned long long)(UINT_PTR)hwnd, windowQpc, freq.QuadPart);
     if (!hwnd) return Finish(1);
-    Log(L"title=%ls", title);
-
-    ShowCurrent();
-    ShowWindow(hwnd, nShowCmd);
-    UpdateWindow(hwnd);
+    // The first image is decoded and shown from the message loop: a program that embeds
+    // this window (SetParent waits for our thread) should not wait for the decoding.
+    g_firstShowCmd = nShowCmd;
+    PostMessageW(hwnd, WM_SHOW_FIRST, 0, 0);
 
     UINT_PTR watch = SetTimer(NULL, 0, WATCH_MS, NULL);
     MSG msg;
