@@ -121,3 +121,53 @@ namespace pxt {
 // when there is none.
 HANDLE OpenViewerProcess();
 }  // namespace pxt
+
+#include <map>
+#include <vector>
+
+namespace pxt {
+// What a folder tree holds: every file and folder below it by its relative name, with the
+// size and a hash of the contents. Compared before and after a load to show that nothing
+// was written where it should not be.
+struct TreeEntry {
+  bool folder = false;
+  unsigned long long size = 0;
+  unsigned long long hash = 0;
+  bool operator==(const TreeEntry& other) const {
+    return folder == other.folder && size == other.size && hash == other.hash;
+  }
+};
+using TreeSnapshot = std::map<std::wstring, TreeEntry>;
+// dir ends with a backslash; with recursive false only the folder's own entries.
+TreeSnapshot SnapshotTree(const std::wstring& dir, bool recursive = true);
+// One line per difference, "+ name" (new), "- name" (gone), "~ name" (changed); empty when
+// the two are the same.
+std::string TreeChanges(const TreeSnapshot& before, const TreeSnapshot& after);
+
+// A folder path of exactly the given length in units, trailing backslash included, made of
+// nested folders below base (which ends with a backslash and is shorter). Created with
+// CreateDirectoryW; empty when that fails.
+std::wstring MakeFolderOfLength(const std::wstring& base, size_t units);
+// The built library (and the stand-in viewer at Pixmorant64\px_run64.exe) copied into a
+// folder made by the test; true when every copy succeeded.
+bool InstallPluginIn(const std::wstring& dir, bool withViewer = true);
+// A folder and everything in it removed (dir ends with a backslash).
+void RemoveFolderTree(const std::wstring& dir);
+
+// Objects this process holds, for leak checks. Where the platform counts them
+// (GetGuiResources, GetProcessHandleCount) those counts are used; where it answers 0
+// (Wine), they are counted by hand: USER objects as the windows and menus of this process,
+// GDI objects as the live entries of the process's GDI handle table, kernel handles as the
+// handle values that GetHandleInformation accepts.
+struct ProcessObjects {
+  long user = 0;
+  long gdi = 0;
+  long handles = 0;
+  bool countedByHand = false;
+};
+ProcessObjects CountProcessObjects();
+// Windows of a class anywhere on the desktop, every level of every top-level window.
+int CountWindowsOfClass(const wchar_t* className);
+// Windows of this process, every level.
+std::vector<HWND> WindowsOfThisProcess();
+}  // namespace pxt
