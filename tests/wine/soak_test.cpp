@@ -85,9 +85,9 @@ struct Soak : ::testing::Test {
   View Open(bool quickView, const wchar_t* image = L"a.bmp") {
     View view;
     view.lister = host.NewLister(quickView);
-    // Lister windows of their own stand beside the host's main window, not over the Quick
-    // View panel, so that a click can reach either kind.
-    if (!quickView) SetWindowPos(view.lister, nullptr, 500, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Lister windows of their own stand below the host's main window, apart from it and
+    // from the Quick View panel, so that a click can reach either kind.
+    if (!quickView) SetWindowPos(view.lister, nullptr, 20, 710, 600, 300, SWP_NOZORDER);
     view.container = plugin.ListLoadW(view.lister, (images + image).c_str(), 0);
     if (!view.container) return view;
     view.viewer = ViewerOf(view.container);
