@@ -65,6 +65,9 @@ inline ContainerAction ChooseContainerAction(std::uint32_t message) {
 // The common tail refreshes the caption while the left button is up (bit 15 clear).
 inline bool CaptionInTail(std::int16_t leftButtonState) { return (leftButtonState & 0x8000) == 0; }
 
+// Top-level "Pixmorant" windows looked at per pass of the wait, at most.
+constexpr int kMaxViewerWindowsSearched = 64;
+
 // Releases injected for one arrow key while a container is created, at most.
 constexpr int kMaxArrowReleases = 100;
 

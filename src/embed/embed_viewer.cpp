@@ -52,6 +52,21 @@ void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const
   win::ShowWindow(target, SW_SHOW);
 }
 
+// The top-level "Pixmorant" window the started process owns, looked for among all of
+// that class: another viewer's window (one the user started, kept on top) may stand first
+// and would otherwise hold the wait for ever. ownerId receives the owner of the window
+// returned, or of the last one seen.
+HWND FindViewerWindowOf(std::uint32_t processId, std::uint32_t* ownerId) {
+  HWND window = nullptr;
+  for (int seen = 0; seen < embed::kMaxViewerWindowsSearched; ++seen) {
+    window = win::FindWindowExW(nullptr, window, kClassName, nullptr);
+    if (window == nullptr) return nullptr;
+    win::GetWindowThreadProcessId(window, ownerId);
+    if (*ownerId == processId) return window;
+  }
+  return nullptr;
+}
+
 void CloseProcessHandles(const win::ProcessInfo& process) {
   win::CloseHandle(process.thread);
   win::CloseHandle(process.process);
@@ -73,7 +88,7 @@ HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char
   HWND container = CreateContainer(lister);
   win::BringWindowToTop(container);
 
-  HWND held = win::FindWindowW(kClassName, nullptr);
+  HWND held = nullptr;
   std::uint32_t ownerId = 0;
   win::ProcessInfo process = {};
   if (!win::CreateViewerProcess(viewerProgram, commandLine, &process)) {
@@ -85,8 +100,7 @@ HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char
   // top-level "Pixmorant" window of the started process exists, when that process has
   // ended, or when the user holds an arrow key down.
   for (;;) {
-    win::GetWindowThreadProcessId(held, &ownerId);
-    held = win::FindWindowW(kClassName, nullptr);
+    held = FindViewerWindowOf(process.processId, &ownerId);
     embed::WaitOutcome outcome = embed::DecideWaitPass(
         ownerId, process.processId, [&] { return win::HasProcessEnded(process.process); },
         [](int key) { return win::GetAsyncKeyState(key); });
