@@ -25,19 +25,25 @@ constexpr const char16_t* kDefaultViewer32 = u"Pixmorant\\px_run32.exe";
 
 // ---- plug-in folder and its paths ----
 
+// A copy of text cut at its last backslash (the backslash and what follows dropped); text
+// without one is copied whole. False, part empty, when the copy does not fit.
+inline bool CutAtLastBackslash(const char16_t* text, char16_t (&part)[kUnits]) {
+  text16::Zero(part, kUnits);
+  std::size_t length = text16::Length(text);
+  if (length >= kUnits) return false;
+  long last = text16::FindLast(text, u'\\');
+  std::size_t keep = last < 0 ? length : static_cast<std::size_t>(last);
+  for (std::size_t i = 0; i < keep; ++i) part[i] = text[i];
+  return true;
+}
+
 // The module path up to and including its last backslash; a path without one gets one
 // appended. False, with folder empty, when the module path is not a whole path of at most
 // 259 units or the folder would not fit.
 inline bool PluginFolderOf(const char16_t* modulePath, char16_t (&folder)[kUnits]) {
+  if (CutAtLastBackslash(modulePath, folder) && text16::Append(folder, kUnits, u"\\")) return true;
   text16::Zero(folder, kUnits);
-  std::size_t length = text16::Length(modulePath);
-  if (length >= kUnits) return false;
-  long last = text16::FindLast(modulePath, u'\\');
-  std::size_t keep = last < 0 ? length : static_cast<std::size_t>(last);
-  if (keep + 2 > kUnits) return false;
-  for (std::size_t i = 0; i < keep; ++i) folder[i] = modulePath[i];
-  folder[keep] = u'\\';
-  return true;
+  return false;
 }
 
 // The three paths composed from the plug-in folder. False, all three empty, when any of
@@ -147,17 +153,6 @@ inline bool ComposeRedirectedTarget(const char16_t* iniFolder, const char16_t* s
   return text16::Compose(target, kUnits, iniFolder, u"\\", settingsName);
 }
 
-// A copy of text cut at its last backslash (the backslash and what follows dropped); text
-// without one is copied whole. False, part empty, when the copy does not fit.
-inline bool CutAtLastBackslash(const char16_t* text, char16_t (&part)[kUnits]) {
-  text16::Zero(part, kUnits);
-  std::size_t length = text16::Length(text);
-  if (length >= kUnits) return false;
-  long last = text16::FindLast(text, u'\\');
-  std::size_t keep = last < 0 ? length : static_cast<std::size_t>(last);
-  for (std::size_t i = 0; i < keep; ++i) part[i] = text[i];
-  return true;
-}
 
 // GS_LIB for a Ghostscript library path: the library's folder, then fonts and lib beside
 // that folder. False, with the text empty, when a part does not fit its 260 units (the

@@ -935,6 +935,17 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 
 // ---------------------------------------------------------------- image child
 
+// The image child and the full-screen window paint the image over their whole client area.
+static void PaintWindowImage(HWND hwnd)
+{
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    PaintImage(hdc, &rc);
+    EndPaint(hwnd, &ps);
+}
+
 // The image child never keeps the focus: the plug-in's keyboard hook reads the
 // title of the focus window, which must be the main window. Keys that still
 // arrive here (posted to it, say) go to the main window. Its DefWindowProc
@@ -942,15 +953,9 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 static LRESULT CALLBACK ImageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        PaintImage(hdc, &rc);
-        EndPaint(hwnd, &ps);
+    case WM_PAINT:
+        PaintWindowImage(hwnd);
         return 0;
-    }
     case WM_PRINTCLIENT: {
         RECT rc;
         GetClientRect(hwnd, &rc);
@@ -984,15 +989,9 @@ static LRESULT CALLBACK ImageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 static LRESULT CALLBACK FullProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC hdc = BeginPaint(hwnd, &ps);
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        PaintImage(hdc, &rc);
-        EndPaint(hwnd, &ps);
+    case WM_PAINT:
+        PaintWindowImage(hwnd);
         return 0;
-    }
     case WM_ERASEBKGND:
         return 1;
     case WM_KEYDOWN:

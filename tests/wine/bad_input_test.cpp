@@ -446,41 +446,6 @@ TEST_F(BadInput, HostSettingsOfEveryOddKind) {
   PrintTable("host settings", rows);
 }
 
-// Holds Down once the viewer process exists, as a user ends a wait that does not end by
-// itself, and keeps it held until the load has returned. Should the load not return, the
-// viewer is ended after a while, which the plug-in notices, so that the test ends anyway.
-struct ArrowPresser {
-  HANDLE viewer = nullptr;
-  volatile LONG loadReturned = 0;
-  volatile LONG endedByForce = 0;
-  HANDLE thread = nullptr;
-  static DWORD WINAPI Run(void* parameter) {
-    ArrowPresser* self = static_cast<ArrowPresser*>(parameter);
-    for (int i = 0; i < 500 && !self->viewer; ++i) {
-      self->viewer = OpenViewerProcess();
-      Sleep(20);
-    }
-    Sleep(300);  // the load is in its wait by now
-    for (int i = 0; i < 200 && !self->loadReturned; ++i) {
-      keybd_event(VK_DOWN, 0, 0, 0);
-      Sleep(50);
-    }
-    if (!self->loadReturned) {
-      self->endedByForce = 1;
-      EndViewers();
-    }
-    return 0;
-  }
-  ArrowPresser() { thread = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
-  ~ArrowPresser() {
-    loadReturned = 1;
-    WaitForSingleObject(thread, 15000);
-    CloseHandle(thread);
-    keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
-    if (viewer) CloseHandle(viewer);
-  }
-};
-
 TEST_F(BadInput, MisbehavingViewers) {
   LoadW(image);
   Snapshot();

@@ -25,20 +25,12 @@ LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void RegisterOnce(const wchar_t* name, WNDPROC procedure) {
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = procedure;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = name;
-  RegisterClassW(&wc);
-}
-
 // A container made from the container procedure itself, with a child standing for the viewer.
 struct Container {
   HWND lister, window, child;
   Container() {
-    RegisterOnce(L"PxInnerContainer", reinterpret_cast<WNDPROC>(WindowProc));
-    RegisterOnce(L"PxInnerChild", ChildProc);
+    RegisterTestClass(L"PxInnerContainer", reinterpret_cast<WNDPROC>(WindowProc));
+    RegisterTestClass(L"PxInnerChild", ChildProc);
     lister = CreateWindowW(L"STATIC", L"Lister", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 400, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
     window = CreateWindowW(L"PxInnerContainer", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, lister, nullptr,

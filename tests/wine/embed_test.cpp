@@ -129,29 +129,6 @@ TEST_F(Fixture, AViewerThatExitsAtOnceEndsTheLoadWithNull) {
   EXPECT_EQ(9, GetMenuItemCount(GetSubMenu(GetMenu(lister), 0)));  // the Lister is left alone
 }
 
-// Waits for the stand-in viewer's process, opens it, then holds Down until the load gives up.
-struct ArrowPresser {
-  HANDLE viewer = nullptr;
-  HANDLE thread = nullptr;
-  static DWORD WINAPI Run(void* parameter) {
-    ArrowPresser* self = static_cast<ArrowPresser*>(parameter);
-    for (int i = 0; i < 500 && !self->viewer; ++i) {
-      self->viewer = OpenViewerProcess();
-      Sleep(20);
-    }
-    Sleep(300);
-    keybd_event(VK_DOWN, 0, 0, 0);
-    return 0;
-  }
-  ArrowPresser() { thread = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
-  ~ArrowPresser() {
-    WaitForSingleObject(thread, 15000);
-    CloseHandle(thread);
-    keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
-    if (viewer) CloseHandle(viewer);
-  }
-};
-
 TEST_F(Fixture, AWindowThatNeverComesIsAbortedByAnArrowKey) {
   SetEnvironmentVariableW(L"PX_VIEWER_NO_WINDOW", L"1");
   HWND lister = host.NewLister(false);
@@ -160,6 +137,7 @@ TEST_F(Fixture, AWindowThatNeverComesIsAbortedByAnArrowKey) {
   {
     ArrowPresser presser;
     container = Load(lister);
+    presser.loadReturned = 1;
     WaitForSingleObject(presser.thread, 15000);
     viewer = presser.viewer;
     presser.viewer = nullptr;

@@ -510,3 +510,49 @@ ProcessObjects CountProcessObjects() {
 }
 
 }  // namespace pxt
+
+namespace pxt {
+
+void SendKey(WORD vk, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+void RegisterTestClass(const wchar_t* name, WNDPROC procedure) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = name;
+  RegisterClassW(&wc);
+}
+
+static DWORD WINAPI PressArrow(void* parameter) {
+  ArrowPresser* self = static_cast<ArrowPresser*>(parameter);
+  for (int i = 0; i < 500 && !self->viewer; ++i) {
+    self->viewer = OpenViewerProcess();
+    Sleep(20);
+  }
+  Sleep(300);  // the load is in its wait by now
+  for (int i = 0; i < 200 && !self->loadReturned; ++i) {
+    keybd_event(VK_DOWN, 0, 0, 0);
+    Sleep(50);
+  }
+  if (!self->loadReturned) {
+    self->endedByForce = 1;
+    EndViewers();
+  }
+  return 0;
+}
+ArrowPresser::ArrowPresser() { thread = CreateThread(nullptr, 0, PressArrow, this, 0, nullptr); }
+ArrowPresser::~ArrowPresser() {
+  loadReturned = 1;
+  WaitForSingleObject(thread, 15000);
+  CloseHandle(thread);
+  keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
+  if (viewer) CloseHandle(viewer);
+}
+
+}  // namespace pxt

@@ -171,3 +171,23 @@ int CountWindowsOfClass(const wchar_t* className);
 // Windows of this process, every level.
 std::vector<HWND> WindowsOfThisProcess();
 }  // namespace pxt
+
+namespace pxt {
+// One synthetic key press or release (SendInput), as the keyboard hooks see real input.
+void SendKey(WORD vk, bool up);
+// Registers a window class of this test program (once; later calls are ignored).
+void RegisterTestClass(const wchar_t* name, WNDPROC procedure);
+
+// Holds Down once the viewer process exists, as a user ends a wait that does not end by
+// itself, and keeps it held until the load has returned (set loadReturned). Should the
+// load not return, the viewer is ended after a while, which the plug-in notices, so that
+// the test ends anyway.
+struct ArrowPresser {
+  ArrowPresser();
+  ~ArrowPresser();
+  HANDLE viewer = nullptr;  // the viewer process, opened while it ran
+  volatile LONG loadReturned = 0;
+  volatile LONG endedByForce = 0;
+  HANDLE thread = nullptr;
+};
+}  // namespace pxt

@@ -22,27 +22,11 @@ LRESULT CALLBACK StandInViewerProc(HWND window, UINT message, WPARAM wParam, LPA
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void Register(const wchar_t* name, WNDPROC procedure) {
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = procedure;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = name;
-  RegisterClassW(&wc);
-}
-
-void Key(WORD vk, bool up) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
 // A digit is handed to the Lister window as a synthetic press. When the Lister window
 // cannot take the focus, that press would land in the viewer again, pass the hook again
 // and be forwarded again, without end; the hook sends it only once the focus has moved.
 TEST(KeyboardHookInner, ADigitIsNotForwardedWhileTheViewerKeepsTheFocus) {
-  Register(L"Pixmorant", StandInViewerProc);
+  RegisterTestClass(L"Pixmorant", StandInViewerProc);
   HWND lister = CreateWindowExW(0, L"STATIC", L"Lister", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 300,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   HWND container = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, lister, nullptr,
@@ -60,9 +44,9 @@ TEST(KeyboardHookInner, ADigitIsNotForwardedWhileTheViewerKeepsTheFocus) {
   g_hook = SetWindowsHookExW(WH_KEYBOARD, reinterpret_cast<HOOKPROC>(KbdProc), nullptr, GetCurrentThreadId());
   ASSERT_NE(nullptr, g_hook);
   g_digitsAtViewer = 0;
-  Key('3', false);
+  SendKey('3', false);
   Pump(500);
-  Key('3', true);
+  SendKey('3', true);
   Pump(100);
   if (g_hook) UnhookWindowsHookEx(g_hook);
   g_hook = nullptr;

@@ -21,17 +21,10 @@ LRESULT CALLBACK RecordingListerProc(HWND window, UINT message, WPARAM wParam, L
   return CallWindowProcW(g_listerProc, window, message, wParam, lParam);
 }
 
-void Key(WORD vk, bool up) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
 void Tap(WORD vk) {
-  Key(vk, false);
+  SendKey(vk, false);
   Pump(30);
-  Key(vk, true);
+  SendKey(vk, true);
 }
 
 HWND FocusOf(HWND window) {
@@ -156,13 +149,13 @@ TEST_F(HookTest, DigitsOneToEightGoOnToTheListerWindow) {
 
 TEST_F(HookTest, AltShiftCNeverReachesTheViewer) {
   Open(false);
-  Key(VK_MENU, false);
-  Key(VK_SHIFT, false);
-  Key('C', false);
+  SendKey(VK_MENU, false);
+  SendKey(VK_SHIFT, false);
+  SendKey('C', false);
   Pump(30);
-  Key('C', true);
-  Key(VK_SHIFT, true);
-  Key(VK_MENU, true);
+  SendKey('C', true);
+  SendKey(VK_SHIFT, true);
+  SendKey(VK_MENU, true);
   Pump(30);
   // A key that passes, typed afterwards: once it has arrived, so would have the C.
   Tap(VK_F5);
@@ -237,11 +230,11 @@ TEST_F(HookTest, EscapeInTheViewersDialogOrFullScreenWindowClosesNothing) {
 TEST_F(HookTest, MWhileEscapeIsHeldClosesTheView) {
   Open(false);
   ResetHostRecord();
-  Key(VK_ESCAPE, false);
+  SendKey(VK_ESCAPE, false);
   Pump(200);
   Tap('M');
   EXPECT_TRUE(WaitFor([] { return g_host.listerCloses > 0; }, 3000));
-  Key(VK_ESCAPE, true);
+  SendKey(VK_ESCAPE, true);
   Pump(100);
 }
 

@@ -15,14 +15,6 @@ namespace {
 
 using namespace pxt;
 
-void Key(WORD vk, bool up) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
 HWND FocusOf(HWND window) {
   GUITHREADINFO info = {};
   info.cbSize = sizeof info;
@@ -126,9 +118,9 @@ struct Soak : ::testing::Test {
       return false;
     }
     std::wstring before = TitleOf(view.viewer);
-    Key(VK_RIGHT, false);
+    SendKey(VK_RIGHT, false);
     Pump(10);
-    Key(VK_RIGHT, true);
+    SendKey(VK_RIGHT, true);
     bool stepped = WaitFor([&] { return TitleOf(view.viewer) != before; }, 3000);
     mouse_event(MOUSEEVENTF_WHEEL, 0, 0, (DWORD)-WHEEL_DELTA, 0);
     Pump(20);
