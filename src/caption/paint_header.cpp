@@ -6,6 +6,7 @@
 #include "platform/paint.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "plugin/environment.h"
 #include "plugin/text16.h"
 
 namespace {
@@ -34,10 +35,9 @@ std::uint32_t ReadLightTheme() {
 // The file a RedirectSection value names, or the settings file when it names none. An
 // expansion that fails or does not fit leaves the path empty, so the reads from it yield
 // their defaults rather than reading a file of a cut name.
-const char16_t* ChooseFile(const char16_t* redirect, const char16_t* settings, char16_t* expanded) {
+const char16_t* ChooseFile(const char16_t* redirect, const char16_t* settings, char16_t (&expanded)[kUnits]) {
   if (redirect[0] == 0) return settings;
-  std::uint32_t needed = win::ExpandEnvironmentStringsW(redirect, expanded, kUnits);
-  if (needed == 0 || needed > kUnits) text16::Zero(expanded, kUnits);
+  env::ExpandReferences(redirect, expanded);
   return expanded;
 }
 
@@ -48,8 +48,8 @@ void PaintHeader(HWND window, const char16_t* text, bool captionNonEmpty) {
   win::GetClientRect(window, &rect);
   HDC dc = win::GetDC(window);
 
-  char16_t settings[kUnits] = {};
-  win::GetEnvironmentVariableW(u"COMMANDER_INI", settings, kUnits);
+  char16_t settings[kUnits];
+  env::ReadHostSettingsPath(settings);
 
   char16_t darkMode[kUnits] = {};
   Read(u"Configuration", u"DarkMode", u"", darkMode, settings);

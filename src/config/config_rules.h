@@ -10,6 +10,7 @@
 #include "config/command_line.h"
 #include "config/ghostscript.h"
 #include "config/locate_viewer.h"
+#include "plugin/flag_test.h"
 #include "plugin/text16.h"
 #include "plugin/view_mode.h"
 
@@ -122,14 +123,6 @@ inline ViewerKind KindOfBinaryType(std::uint32_t binaryType) {
 constexpr std::size_t kReadUnits = kUnits + 1;
 inline bool ValueFits(std::uint32_t unitsRead) { return unitsRead < kUnits; }
 
-// ExpandEnvironmentStringsW answers the units the expansion needs with its terminator;
-// 0 is a failure and more than the capacity means the buffer holds no usable text.
-inline bool ExpansionFits(std::uint32_t unitsNeeded, std::size_t capacity) {
-  return unitsNeeded != 0 && unitsNeeded <= capacity;
-}
-
-// The flag test: on when the value holds the character '1' anywhere.
-inline bool IsFlagOn(const char16_t* value) { return text16::Contains(value, u'1'); }
 
 // ---- Ghostscript ----
 

@@ -1,4 +1,5 @@
 #include "config/config_rules.h"
+#include "plugin/environment.h"
 
 #include <gtest/gtest.h>
 
@@ -93,10 +94,10 @@ TEST(ViewerKind, IsThirtyTwoBitOnlyForTypeZero) {
 TEST(ReadLimits, AValueOrExpansionFillingItsBufferDoesNotFit) {
   EXPECT_TRUE(config::ValueFits(259));
   EXPECT_FALSE(config::ValueFits(260));
-  EXPECT_TRUE(config::ExpansionFits(1, 260));  // the empty text
-  EXPECT_TRUE(config::ExpansionFits(260, 260));
-  EXPECT_FALSE(config::ExpansionFits(261, 260));
-  EXPECT_FALSE(config::ExpansionFits(0, 260));
+  EXPECT_TRUE(env::ExpansionFits(1, 260));  // the empty text
+  EXPECT_TRUE(env::ExpansionFits(260, 260));
+  EXPECT_FALSE(env::ExpansionFits(261, 260));
+  EXPECT_FALSE(env::ExpansionFits(0, 260));
 }
 
 TEST(Ghostscript, KeyAndSettingsFileFollowTheKind) {

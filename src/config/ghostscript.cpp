@@ -4,6 +4,7 @@
 
 #include "config/config_rules.h"
 #include "config/settings_read.h"
+#include "plugin/environment.h"
 #include "platform/system.h"
 
 void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder,
@@ -17,7 +18,7 @@ void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSet
   char16_t defaultTarget[config::kUnits];
   bool defaultFits = text16::Compose(defaultTarget, config::kUnits, viewerSettingsFolder, choice.settingsName);
   char16_t library[config::kUnits];
-  if (!config::ExpandReferences(configured, library)) return;
+  if (!env::ExpandReferences(configured, library)) return;
   if (library[0] == 0) return;
   if (!defaultFits) return;
 
@@ -29,7 +30,7 @@ void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSet
   } else {
     char16_t joined[config::kUnits];
     if (!config::ComposeRedirectedTarget(iniFolder, choice.settingsName, joined)) return;
-    if (!config::ExpandReferences(joined, target)) return;
+    if (!env::ExpandReferences(joined, target)) return;
   }
 
   GsLib searchPath = {};

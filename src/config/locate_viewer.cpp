@@ -3,6 +3,7 @@
 
 #include "config/config_rules.h"
 #include "config/settings_read.h"
+#include "plugin/environment.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "plugin/module_state.h"
@@ -69,7 +70,7 @@ bool LocateViewer(HINSTANCE module, ViewerLocation* location) {
   char16_t configured[config::kReadUnits];
   bool fits = config::ValueFits(
       config::ReadRaw(u"Pixmorant", u"path64", paths.defaultViewer, location->settingsFile, configured));
-  if (!fits || !config::ExpandReferences(configured, location->viewerProgram)) {
+  if (!fits || !env::ExpandReferences(configured, location->viewerProgram)) {
     TellNotFound(configured);
     return false;
   }

@@ -18,13 +18,4 @@ bool ReadSetting(const char16_t* section, const char16_t* key, const char16_t* f
   return text16::Compose(value, kUnits, raw, u"");
 }
 
-bool ExpandReferences(const char16_t* text, char16_t (&expanded)[kUnits]) {
-  text16::Zero(expanded, kUnits);
-  if (ExpansionFits(win::ExpandEnvironmentStringsW(text, expanded, kUnits), kUnits) &&
-      expanded[kUnits - 1] == 0)
-    return true;
-  text16::Zero(expanded, kUnits);
-  return false;
-}
-
 }  // namespace config

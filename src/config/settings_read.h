@@ -1,5 +1,4 @@
-// Reading settings values and expanding their environment references, refusing what does
-// not fit 259 units instead of using it cut.
+// Reading settings values, refusing what does not fit 259 units instead of using it cut.
 #pragma once
 #include <cstdint>
 
@@ -16,9 +15,5 @@ std::uint32_t ReadRaw(const char16_t* section, const char16_t* key, const char16
 // 259 units.
 bool ReadSetting(const char16_t* section, const char16_t* key, const char16_t* fallback, const char16_t* file,
                  char16_t (&value)[kUnits]);
-
-// text with its %NAME% references expanded. False, expanded empty, when the result does not
-// fit 260 units.
-bool ExpandReferences(const char16_t* text, char16_t (&expanded)[kUnits]);
 
 }  // namespace config

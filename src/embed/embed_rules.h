@@ -4,13 +4,12 @@
 #include <initializer_list>
 
 #include "platform/types.h"
+#include "plugin/flag_test.h"
 #include "plugin/text16.h"
 #include "plugin/view_mode.h"
 
 namespace embed {
 
-// The host's [Lister] Maximized counts as set when it holds a '1' anywhere.
-inline bool IsFlagOn(const char16_t* value) { return text16::Contains(value, u'1'); }
 
 // Which window the last show of a load addresses.
 enum class ShowTarget { ViewerWindow, ListerWindow };

@@ -4,6 +4,7 @@
 
 #include "embed/embed_rules.h"
 #include "hooks/hooks.h"
+#include "plugin/environment.h"
 #include "plugin/module_state.h"
 #include "platform/input.h"
 #include "platform/system.h"
@@ -75,10 +76,8 @@ void CloseProcessHandles(const win::ProcessInfo& process) {
 }  // namespace
 
 void ReadHostMaximized(char16_t (&value)[text16::kUnits]) {
-  char16_t hostSettings[text16::kUnits] = {};
-  // A path longer than the buffer is not stored at all: the read then yields its default.
-  if (win::GetEnvironmentVariableW(u"COMMANDER_INI", hostSettings, text16::kUnits) >= text16::kUnits)
-    text16::Zero(hostSettings, text16::kUnits);
+  char16_t hostSettings[text16::kUnits];
+  env::ReadHostSettingsPath(hostSettings);
   text16::Zero(value, text16::kUnits);
   win::GetPrivateProfileStringW(u"Lister", u"Maximized", u"", value, text16::kUnits, hostSettings);
 }

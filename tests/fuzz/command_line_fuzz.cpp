@@ -24,9 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const bool toolbarOn = ReferenceFlag(fields[0]);
   const bool statusBarOn = ReferenceFlag(fields[1]);
-  FUZZ_CHECK(config::IsFlagOn(toolbar.get()) == toolbarOn);
-  FUZZ_CHECK(embed::IsFlagOn(toolbar.get()) == toolbarOn);
-  FUZZ_CHECK(config::IsFlagOn(statusBar.get()) == statusBarOn);
+  FUZZ_CHECK(IsFlagOn(toolbar.get()) == toolbarOn);
+  FUZZ_CHECK(IsFlagOn(statusBar.get()) == statusBarOn);
 
   const std::u16string option = config::HideOption(toolbar.get(), statusBar.get());
   FUZZ_CHECK(option == ReferenceOption(toolbarOn, statusBarOn));
