@@ -487,11 +487,8 @@ TEST_F(BadInput, MisbehavingViewers) {
     EXPECT_EQ(nullptr, container);
     EXPECT_FALSE(IsWindow(lister));
     ASSERT_NE(nullptr, viewer);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(viewer, 5000));
-    DWORD code = 99;
-    GetExitCodeProcess(viewer, &code);
-    CloseHandle(viewer);
-    EXPECT_EQ(0u, code);
+    DWORD code = ExitCodeOnceEnded(viewer);
+    EXPECT_EQ(0u, code);  // ended, and with exit code 0
     EXPECT_EQ(0, CountWindowsOfClass(other ? L"Other" : L"Pixmorant"));
     Row(other ? "viewer window of class \"Other\"" : "viewer never creates a window",
         std::string(container ? "window" : "null") + (forced ? " only after the viewer was killed" : " on Down") +

@@ -145,11 +145,7 @@ TEST_F(Fixture, AWindowThatNeverComesIsAbortedByAnArrowKey) {
   EXPECT_EQ(nullptr, container);
   EXPECT_FALSE(IsWindow(lister));
   ASSERT_NE(nullptr, viewer);
-  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(viewer, 5000));
-  DWORD code = 99;
-  GetExitCodeProcess(viewer, &code);
-  EXPECT_EQ(0u, code);
-  CloseHandle(viewer);
+  EXPECT_EQ(0u, ExitCodeOnceEnded(viewer));  // ended, and with exit code 0
 }
 
 TEST_F(Fixture, TwoViewsAtOnceEachHaveTheirViewerAndCloseApart) {

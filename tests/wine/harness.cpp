@@ -556,3 +556,14 @@ ArrowPresser::~ArrowPresser() {
 }
 
 }  // namespace pxt
+
+namespace pxt {
+
+DWORD ExitCodeOnceEnded(HANDLE process, DWORD timeoutMilliseconds) {
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process, timeoutMilliseconds) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return code;
+}
+
+}  // namespace pxt

@@ -190,4 +190,8 @@ struct ArrowPresser {
   volatile LONG endedByForce = 0;
   HANDLE thread = nullptr;
 };
+
+// Waits up to timeoutMilliseconds for a process to end and closes its handle: its exit
+// code, or STILL_ACTIVE (259) when it did not end in time.
+DWORD ExitCodeOnceEnded(HANDLE process, DWORD timeoutMilliseconds = 5000);
 }  // namespace pxt
