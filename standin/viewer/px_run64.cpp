@@ -42,6 +42,8 @@ enum {
     IDM_FIRST = 100,       // menu command n (0-based position) is IDM_FIRST + n
     MAX_DECODE_SIDE = 4096,  // larger images are scaled down while decoding
     NO_WINDOW_LIMIT_MS = 120000,
+    HANG_POLL_MS = 20,     // how often a hang cue is looked for, wherever the thread pumps
+    HANG_DEFAULT_MS = 30000,
 };
 
 // Context-menu texts, by position. The commands at the positions named in
@@ -896,6 +898,7 @@ static void SaveSnapshot(HWND hwnd)
 }
 
 static const UINT WM_SHOW_FIRST = WM_APP + 1;
+static void OnStyleChanged(HWND hwnd, int which, const STYLESTRUCT* style);  // a test switch, below
 static int g_firstShowCmd;
 
 static void ShowFirst(HWND hwnd)
@@ -918,6 +921,7 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         SaveSnapshot(hwnd);
         return 1;
     }
+    if (msg == WM_STYLECHANGED) OnStyleChanged(hwnd, (int)wParam, (const STYLESTRUCT*)lParam);
     switch (msg) {
     HANDLE_MSG(hwnd, WM_CREATE, OnCreate);
     HANDLE_MSG(hwnd, WM_SIZE, OnSize);
@@ -1075,6 +1079,58 @@ static void WatchWindow()
     }
 }
 
+// ---------------------------------------------------------------- hangs (test switches)
+
+// A viewer whose thread stops taking messages, so that tests can show that the
+// plug-in never waits on it without bound. PX_VIEWER_HANG_AT_START_MS hangs the
+// thread once its window exists, before the first message is taken.
+// PX_VIEWER_HANG_CUE names an event: each time a test sets it, the thread hangs
+// for PX_VIEWER_HANG_MS (default 30 s) wherever it is pumping, inside the
+// context menu or the dialog too (a thread timer with a procedure is dispatched
+// by their modal loops as well). PX_VIEWER_EXIT_WHEN_CHILD ends the process,
+// window and all, at the moment another program makes the window a child, as a
+// viewer killed in the middle of being embedded.
+static HANDLE g_hangCue;
+static DWORD g_hangMs = HANG_DEFAULT_MS;
+
+static DWORD EnvNumber(const wchar_t* name, DWORD fallback)
+{
+    wchar_t v[32] = L"";
+    if (GetEnvironmentVariableW(name, v, 32) == 0 || !v[0]) return fallback;
+    return (DWORD)wcstoul(v, NULL, 10);
+}
+
+static void Hang(const wchar_t* why, DWORD ms)
+{
+    Log(L"hang %ls ms=%lu", why, ms);
+    Sleep(ms);
+    Log(L"hang end");
+}
+
+static void CALLBACK CheckHangCue(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (WaitForSingleObject(g_hangCue, 0) != WAIT_OBJECT_0) return;
+    ResetEvent(g_hangCue);
+    Hang(L"cue", g_hangMs);
+}
+
+static void ArmHangCue()
+{
+    wchar_t name[128] = L"";
+    if (GetEnvironmentVariableW(L"PX_VIEWER_HANG_CUE", name, 128) == 0 || !name[0] || wcslen(name) >= 128) return;
+    g_hangCue = CreateEventW(NULL, TRUE, FALSE, name);
+    g_hangMs = EnvNumber(L"PX_VIEWER_HANG_MS", HANG_DEFAULT_MS);
+    if (g_hangCue) SetTimer(NULL, 0, HANG_POLL_MS, CheckHangCue);
+}
+
+static void OnStyleChanged(HWND hwnd, int which, const STYLESTRUCT* style)
+{
+    if (which != GWL_STYLE || !(style->styleNew & WS_CHILD) || !EnvFlag(L"PX_VIEWER_EXIT_WHEN_CHILD")) return;
+    Log(L"exit when child");
+    TerminateProcess(GetCurrentProcess(), 3);
+    (void)hwnd;
+}
+
 static int Finish(int code)
 {
     Log(L"exit code=%d", code);
@@ -1145,6 +1201,9 @@ int WINAPI wWinMain(HINSTANCE hinst, HINSTANCE, LPWSTR, int nShowCmd)
     PostMessageW(hwnd, WM_SHOW_FIRST, 0, 0);
 
     UINT_PTR watch = SetTimer(NULL, 0, WATCH_MS, NULL);
+    ArmHangCue();
+    DWORD startHang = EnvNumber(L"PX_VIEWER_HANG_AT_START_MS", 0);
+    if (startHang) Hang(L"start", startHang);
     MSG msg;
     while (GetMessageW(&msg, NULL, 0, 0) > 0) {
         if (msg.message == WM_TIMER && !msg.hwnd && msg.wParam == watch) {
