@@ -509,13 +509,22 @@ enum { CAPTION_CALLS = 200, CAPTION_RUNS = 25 };
 static const wchar_t kViewerTitle[] = L"C:\\pics\\photo.jpg - Pixmorant";
 static const wchar_t kListerTitle[] = L"Lister (pixmorant) - [C:\\pics\\photo.jpg]";
 
-// What the plug-in's caption costs in Lister mode, made straight: the title read, the
-// mode test and the title write.
+// The caption writes a title only when the window shows another: the read of the shown
+// text and the write when it differs.
+static void SetTextIfDiffers(HWND window, const wchar_t* text)
+{
+    wchar_t shown[284] = {};
+    GetWindowTextW(window, shown, 284);
+    if (wcscmp(shown, text) != 0) SetWindowTextW(window, text);
+}
+
+// What the plug-in's caption costs in Lister mode, made straight: the viewer's title read,
+// the mode test, the Lister title read (and written when it differs).
 static void ListerCaptionFloor(HWND viewer, HWND lister)
 {
     wchar_t buffer[283] = {};
     GetWindowTextW(viewer, buffer, 260);
-    if (GetParent(lister) == NULL) SetWindowTextW(lister, kListerTitle);
+    if (GetParent(lister) == NULL) SetTextIfDiffers(lister, kListerTitle);
 }
 
 // The host's header text for C:\pics\photo.jpg: the name, " - pixmorant", 230 spaces.
@@ -549,7 +558,8 @@ static COLORREF ColorOr(const wchar_t* value, int sysColor)
 }
 
 // What the plug-in's caption costs in Quick View mode, made straight: the title read, the
-// mode test, the three host queries, the header text written, and the painting in the
+// mode test, the three host queries, the header text read (and written when it differs),
+// and the painting in the
 // host's colours and font with its eleven settings reads and the light-theme value.
 static void QuickViewCaptionFloor(HWND viewer, HWND lister)
 {
@@ -562,7 +572,7 @@ static void QuickViewCaptionFloor(HWND viewer, HWND lister)
     LRESULT third = SendMessageW(FindWindowW(L"TTOTAL_CMD", NULL), WM_USER + 50, 3, 0);
     WPARAM code = (DWORD)first == (DWORD)third ? 10 : 9;
     HWND header = (HWND)(LONG_PTR)(LONG)SendMessageW(FindWindowW(L"TTOTAL_CMD", NULL), WM_USER + 50, code, 0);
-    SetWindowTextW(header, text);
+    SetTextIfDiffers(header, text);
 
     RECT rect;
     GetClientRect(header, &rect);

@@ -61,6 +61,15 @@ inline void ComposeHeaderText(const char16_t* caption, char16_t* text) {
   for (std::size_t total = limit - len; len < total;) text[len++] = u' ';
 }
 
+// A window's text is read back with one unit more than the longest text the caption
+// writes (282 units), so that a longer text, cut by the read, never reads as equal.
+constexpr std::size_t kShownUnits = kCaptionUnits + 1;
+
+// The host redraws its frame on every change of a title, and a host may lay out its
+// windows again, which sends the container new messages and brings the caption back:
+// a text is written only when the whole of it differs from what the window shows.
+inline bool TextDiffers(const char16_t* shown, const char16_t* wanted) { return !text16::Equal(shown, wanted); }
+
 // The header window is asked for with code 10 when the answers to codes 1 and 3 agree in
 // their low 32 bits, with code 9 otherwise.
 inline WParam ChooseHeaderQueryCode(LResult first, LResult third) {

@@ -96,4 +96,26 @@ TEST(WindowFromAnswer, SignExtendsTheLow32Bits) {
   EXPECT_EQ(nullptr, caption::WindowFromAnswer(INT64_C(0x100000000)));
 }
 
+TEST(TextDiffers, OnlyTheSameWholeTextIsLeftAlone) {
+  const u16string title = u"Lister (pixmorant) - [C:\\pics\\photo.jpg]";
+  EXPECT_FALSE(caption::TextDiffers(title.c_str(), title.c_str()));
+  EXPECT_TRUE(caption::TextDiffers(u"Lister (pixmorant) - [C:\\pics\\photo.jpg)", title.c_str()));  // last unit
+  EXPECT_TRUE(caption::TextDiffers((title + u" ").c_str(), title.c_str()));                        // longer
+  EXPECT_TRUE(caption::TextDiffers(title.substr(0, title.size() - 1).c_str(), title.c_str()));      // shorter
+  EXPECT_TRUE(caption::TextDiffers(u"", title.c_str()));
+  EXPECT_TRUE(caption::TextDiffers(title.c_str(), u""));
+  EXPECT_FALSE(caption::TextDiffers(u"", u""));
+}
+
+TEST(TextDiffers, AShownTextLongerThanAnyWrittenOneNeverReadsAsEqual) {
+  // The longest Lister title: 22 + 259 + 1 units. A shown text that starts with it and
+  // goes on is read into kShownUnits and keeps one unit more than the title.
+  char16_t title[caption::kCaptionUnits];
+  caption::ComposeListerTitle(u16string(259, u'p').c_str(), title);
+  ASSERT_EQ(282u, text16::Length(title));
+  u16string shown = u16string(title) + u"tail";
+  u16string read = shown.substr(0, caption::kShownUnits - 1);
+  EXPECT_TRUE(caption::TextDiffers(read.c_str(), title));
+}
+
 }  // namespace

@@ -15,6 +15,14 @@ LResult AskHost(WParam code) {
   return host ? win::SendMessageW(host, HOST_QUERY_WINDOW, code, 0) : 0;
 }
 
+// The title or header text, written only when the window shows another text: writing an
+// unchanged text again would start the host's answer to it anew, without end.
+void SetTextIfDiffers(HWND window, const char16_t* text) {
+  char16_t shown[caption::kShownUnits] = {};
+  win::GetWindowTextW(window, shown, static_cast<int>(caption::kShownUnits));
+  if (caption::TextDiffers(shown, text)) win::SetWindowTextW(window, text);
+}
+
 }  // namespace
 
 char16_t* WindowCaption(HWND viewer, HWND lister) {
@@ -25,7 +33,7 @@ char16_t* WindowCaption(HWND viewer, HWND lister) {
   if (win::GetParent(lister) == nullptr) {  // Lister mode: the caption goes into the title bar
     if (g_text[0] != 0) {
       caption::ComposeListerTitle(g_text, buffer);
-      win::SetWindowTextW(lister, buffer);
+      SetTextIfDiffers(lister, buffer);
     }
     return nullptr;
   }
@@ -37,7 +45,7 @@ char16_t* WindowCaption(HWND viewer, HWND lister) {
   // Without a host window to write to there is nothing to do: a null window's device
   // context would be the whole screen.
   if (header == nullptr) return nullptr;
-  win::SetWindowTextW(header, buffer);
+  SetTextIfDiffers(header, buffer);
   PaintHeader(header, buffer, g_text[0] != 0);
   return nullptr;
 }

@@ -10,6 +10,7 @@ namespace pxt {
 
 HostRecord g_host;
 LONG_PTR g_hostAnswer1 = 0x1234, g_hostAnswer3 = 0x1234;
+bool g_hostRelayout = false;
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return L"";
@@ -149,12 +150,46 @@ static LRESULT CALLBACK HostHolderProc(HWND window, UINT message, WPARAM wParam,
   if (message == WM_USER + 51 && g_host.commandCount < 16) g_host.commands[g_host.commandCount++] = (int)wParam;
   return DefWindowProcW(window, message, wParam, lParam);
 }
+// The window's frame drawn again, and each child placed anew over its client area.
+static void RelayoutAfterTitleChange(HWND window) {
+  const int kMaxRelayouts = 200;
+  if (!g_hostRelayout || g_host.relayouts >= kMaxRelayouts) return;
+  ++g_host.relayouts;
+  const UINT flags = SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(window, nullptr, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE);
+  RECT client = {};
+  GetClientRect(window, &client);
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SetWindowPos(child, nullptr, 0, 0, client.right, client.bottom, flags);
+}
+
 static LRESULT CALLBACK HostListerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTEXT) {
+    ++g_host.listerSetTexts;
+    LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+    if (GetParent(window) == nullptr) RelayoutAfterTitleChange(window);
+    return result;
+  }
   if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
     ++g_host.listerCloses;
     return 0;  // the test decides when the view closes
   }
   return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The header window is a static control; its text changes are counted and, for a
+// relaying host, answered by a new layout of the Quick View Lister inside the panel.
+static WNDPROC g_staticProc = nullptr;
+static LRESULT CALLBACK HostHeaderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = CallWindowProcW(g_staticProc, window, message, wParam, lParam);
+  if (message == WM_SETTEXT) {
+    ++g_host.headerSetTexts;
+    HWND main = GetParent(window);
+    HWND holder = FindWindowExW(main, nullptr, L"PxTestHolder", nullptr);
+    for (HWND lister = GetWindow(holder, GW_CHILD); lister; lister = GetWindow(lister, GW_HWNDNEXT))
+      RelayoutAfterTitleChange(lister);
+  }
+  return result;
 }
 
 static void RegisterHostClass(const wchar_t* name, WNDPROC procedure) {
@@ -178,6 +213,7 @@ Host::Host() {
   header = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 20, main, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(main, GWLP_USERDATA, (LONG_PTR)header);
+  g_staticProc = (WNDPROC)SetWindowLongPtrW(header, GWLP_WNDPROC, (LONG_PTR)HostHeaderProc);
   holder = CreateWindowExW(0, L"PxTestHolder", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 20, 600, 400,
                            main, nullptr, GetModuleHandleW(nullptr), nullptr);
   ShowWindow(main, SW_SHOW);

@@ -65,11 +65,21 @@ struct HostRecord {
   int commands[16];
   int commandCount;
   int listerCloses;  // WM_SYSCOMMAND/SC_CLOSE received by a Lister window
+  int listerSetTexts;  // WM_SETTEXT received by a Lister window
+  int headerSetTexts;  // WM_SETTEXT received by the header window
+  int relayouts;       // layouts made in answer to a WM_SETTEXT (g_hostRelayout)
 };
 extern HostRecord g_host;
 void ResetHostRecord();
 // When set, 1074 answers these for codes 1 and 3 (default: the same non-zero value).
 extern LONG_PTR g_hostAnswer1, g_hostAnswer3;
+// A host that answers every title change by laying out its windows again (its frame
+// redrawn, its children placed anew), as some file managers do: a Lister window on its own
+// WM_SETTEXT, the header window on its WM_SETTEXT for the Quick View panel. The plug-in's
+// container then receives messages from inside the title change. At most 200 layouts
+// follow one reset of the record, so that a plug-in that answers each with another title
+// change cannot hold this process for ever.
+extern bool g_hostRelayout;
 
 // Runs the message loop of this thread for a while.
 void Pump(DWORD milliseconds);
