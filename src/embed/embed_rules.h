@@ -21,14 +21,16 @@ inline ShowTarget ChooseShowTarget(const char16_t* maximized, ViewMode mode) {
 // One pass of the wait for the viewer's window.
 enum class WaitOutcome { Done, ViewerGone, Abort, Again };
 
-// Equal ids end the wait before anything else is asked. A started process that has ended
-// can never create the window, so the wait ends there too instead of spinning for ever.
-// Otherwise an arrow key down aborts; the keys are asked in the order Up, Down, Left,
-// Right, and none after the first one down.
-template <class ProcessEnded, class KeyState>
-WaitOutcome DecideWaitPass(std::uint32_t ownerId, std::uint32_t processId, ProcessEnded processEnded,
-                           KeyState keyState) {
-  if (ownerId == processId) return WaitOutcome::Done;
+// Equal ids end the wait once the window also answers: a viewer whose thread does not take
+// messages would hold the host's thread in the re-parenting that follows. Until it
+// answers, the pass goes on as for another process's window. A started process that has
+// ended can never create the window, so the wait ends there too instead of spinning for
+// ever. Otherwise an arrow key down aborts; the keys are asked in the order Up, Down,
+// Left, Right, and none after the first one down.
+template <class WindowAnswers, class ProcessEnded, class KeyState>
+WaitOutcome DecideWaitPass(std::uint32_t ownerId, std::uint32_t processId, WindowAnswers windowAnswers,
+                           ProcessEnded processEnded, KeyState keyState) {
+  if (ownerId == processId && windowAnswers()) return WaitOutcome::Done;
   if (processEnded()) return WaitOutcome::ViewerGone;
   for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT})
     if (keyState(key) != 0) return WaitOutcome::Abort;
@@ -64,6 +66,10 @@ inline ContainerAction ChooseContainerAction(std::uint32_t message) {
 // The common tail refreshes the caption while the left button is up (bit 15 clear).
 inline bool CaptionInTail(std::int16_t leftButtonState) { return (leftButtonState & 0x8000) == 0; }
 
+// Where the container keeps the two hooks of its load, so that the close removes them.
+constexpr char16_t kKeyboardHookProperty[] = u"Pixmorant.KeyboardHook";
+constexpr char16_t kMouseHookProperty[] = u"Pixmorant.MouseHook";
+
 // Top-level "Pixmorant" windows looked at per pass of the wait, at most.
 constexpr int kMaxViewerWindowsSearched = 64;
 
@@ -72,5 +78,13 @@ constexpr int kMaxArrowReleases = 100;
 
 // The context menu items grayed, by position.
 constexpr int kGrayedContextPositions[] = {25, 26, 27, 28};
+
+// How long the host's thread waits for an answer from the viewer's thread (or from the
+// popup menu it shows) before it goes on without one, in milliseconds. A thread the
+// platform already reports hung fails at once.
+constexpr std::uint32_t kWaitProbeMs = 30;     // each pass of the load's wait
+constexpr std::uint32_t kPopupAnswerMs = 250;  // a popup menu, asked for its menu or closed
+constexpr std::uint32_t kCloseProbeMs = 1000;  // the viewer, before the close destroys it
+constexpr std::uint32_t kViewerEndMs = 1000;   // a viewer the close ended, to be gone
 
 }  // namespace embed

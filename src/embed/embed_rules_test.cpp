@@ -27,30 +27,48 @@ struct KeyProbe {
   }
 };
 
-TEST(WaitOutcome, EqualIdsEndTheWaitWithoutAskingAnything) {
+auto Answers = [] { return true; };
+auto Silent = [] { return false; };
+
+TEST(WaitOutcome, EqualIdsOfAWindowThatAnswersEndTheWaitWithoutAskingMore) {
   KeyProbe keys;
   keys.down = VK_UP;
   bool endedAsked = false;
   EXPECT_EQ(WaitOutcome::Done,
-            embed::DecideWaitPass(42, 42, [&] { return endedAsked = true; }, std::ref(keys)));
+            embed::DecideWaitPass(42, 42, Answers, [&] { return endedAsked = true; }, std::ref(keys)));
   EXPECT_FALSE(endedAsked);
   EXPECT_TRUE(keys.asked.empty());
+}
+
+TEST(WaitOutcome, TheWindowIsProbedOnlyForEqualIdsAndWhileSilentTheWaitGoesOn) {
+  bool probed = false;
+  KeyProbe keys;
+  embed::DecideWaitPass(7, 42, [&] { return probed = true; }, Silent, std::ref(keys));
+  EXPECT_FALSE(probed);
+
+  KeyProbe none;
+  EXPECT_EQ(WaitOutcome::Again, embed::DecideWaitPass(42, 42, Silent, Silent, std::ref(none)));
+  EXPECT_EQ((std::vector<int>{VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}), none.asked);
+  KeyProbe left;
+  left.down = VK_LEFT;
+  EXPECT_EQ(WaitOutcome::Abort, embed::DecideWaitPass(42, 42, Silent, Silent, std::ref(left)));
+  EXPECT_EQ(WaitOutcome::ViewerGone, embed::DecideWaitPass(42, 42, Silent, Answers, std::ref(none)));
 }
 
 TEST(WaitOutcome, ArrowKeysAreAskedInOrderUntilTheFirstDown) {
   KeyProbe keys;
   keys.down = VK_DOWN;
-  EXPECT_EQ(WaitOutcome::Abort, embed::DecideWaitPass(7, 42, [] { return false; }, std::ref(keys)));
+  EXPECT_EQ(WaitOutcome::Abort, embed::DecideWaitPass(7, 42, Answers, Silent, std::ref(keys)));
   EXPECT_EQ((std::vector<int>{VK_UP, VK_DOWN}), keys.asked);
 
   KeyProbe none;
-  EXPECT_EQ(WaitOutcome::Again, embed::DecideWaitPass(0, 42, [] { return false; }, std::ref(none)));
+  EXPECT_EQ(WaitOutcome::Again, embed::DecideWaitPass(0, 42, Answers, Silent, std::ref(none)));
   EXPECT_EQ((std::vector<int>{VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}), none.asked);
 }
 
 TEST(WaitOutcome, AnEndedViewerProcessEndsTheWait) {
   KeyProbe keys;
-  EXPECT_EQ(WaitOutcome::ViewerGone, embed::DecideWaitPass(0, 42, [] { return true; }, std::ref(keys)));
+  EXPECT_EQ(WaitOutcome::ViewerGone, embed::DecideWaitPass(0, 42, Answers, Answers, std::ref(keys)));
   EXPECT_TRUE(keys.asked.empty());
 }
 

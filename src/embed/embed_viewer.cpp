@@ -13,9 +13,6 @@
 namespace {
 
 const char16_t kClassName[] = u"Pixmorant";  // the container's class, and the viewer's
-// Where the container keeps the two hooks of its load, so that the close removes them.
-const char16_t kKeyboardHookProperty[] = u"Pixmorant.KeyboardHook";
-const char16_t kMouseHookProperty[] = u"Pixmorant.MouseHook";
 
 HWND CreateContainer(HWND lister) {
   // Fails once an earlier load of this process has registered the class; the container
@@ -38,8 +35,8 @@ void TrimListerMenu(HWND lister) {
 void InstallHooks(HWND container, std::uint32_t viewerThread) {
   HHOOK keyboard = win::SetWindowsHookExW(WH_KEYBOARD, KbdProc, g_hInstance, viewerThread);
   HHOOK mouse = win::SetWindowsHookExW(WH_MOUSE, MouseProc, g_hInstance, viewerThread);
-  win::SetPropW(container, kKeyboardHookProperty, keyboard);
-  win::SetPropW(container, kMouseHookProperty, mouse);
+  win::SetPropW(container, embed::kKeyboardHookProperty, keyboard);
+  win::SetPropW(container, embed::kMouseHookProperty, mouse);
 }
 
 void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized) {
@@ -66,6 +63,12 @@ HWND FindViewerWindowOf(std::uint32_t processId, std::uint32_t* ownerId) {
     if (*ownerId == processId) return window;
   }
   return nullptr;
+}
+
+// The window's thread takes messages: asked with a null message, it answers within the time.
+bool Answers(HWND window, std::uint32_t milliseconds) {
+  LResult answer = 0;
+  return win::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, milliseconds, &answer) != 0;
 }
 
 void CloseProcessHandles(const win::ProcessInfo& process) {
@@ -96,12 +99,13 @@ HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char
   }
 
   // A tight loop on the host's thread, as the host expects of a load; it ends when a
-  // top-level "Pixmorant" window of the started process exists, when that process has
-  // ended, or when the user holds an arrow key down.
+  // top-level "Pixmorant" window of the started process exists and its thread answers,
+  // when that process has ended, or when the user holds an arrow key down.
   for (;;) {
     held = FindViewerWindowOf(process.processId, &ownerId);
     embed::WaitOutcome outcome = embed::DecideWaitPass(
-        ownerId, process.processId, [&] { return win::HasProcessEnded(process.process); },
+        ownerId, process.processId, [&] { return Answers(held, embed::kWaitProbeMs); },
+        [&] { return win::HasProcessEnded(process.process); },
         [](int key) { return win::GetAsyncKeyState(key); });
     if (outcome == embed::WaitOutcome::Done) break;
     if (outcome == embed::WaitOutcome::ViewerGone) {
@@ -125,6 +129,13 @@ HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char
   InstallHooks(container, process.threadId);
   if (mode == ViewMode::QuickView) TrimViewerSystemMenu(viewer);
   ShowEmbedded(lister, container, viewer, mode, maximized);
+  // A viewer that died while it was being embedded leaves the container empty: the load
+  // ends as a failed start does.
+  if (!win::IsWindow(viewer)) {
+    RemoveViewerHooks(container);
+    win::DestroyWindow(container);
+    return nullptr;
+  }
   return container;
 }
 
@@ -135,11 +146,4 @@ void TrimViewerSystemMenu(HWND viewer) {
   win::EnableMenuItem(win::GetSystemMenu(viewer, false), SC_CLOSE, byCommandGrayed);
   for (unsigned command : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE, SC_SIZE, SC_MOVE})
     win::DeleteMenu(win::GetSystemMenu(viewer, false), command, byCommandGrayed);
-}
-
-void RemoveViewerHooks(HWND container) {
-  HHOOK keyboard = static_cast<HHOOK>(win::RemovePropW(container, kKeyboardHookProperty));
-  HHOOK mouse = static_cast<HHOOK>(win::RemovePropW(container, kMouseHookProperty));
-  if (keyboard) win::UnhookWindowsHookEx(keyboard);
-  if (mouse) win::UnhookWindowsHookEx(mouse);
 }

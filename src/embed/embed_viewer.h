@@ -17,8 +17,16 @@ HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char
 // and close is grayed.
 void TrimViewerSystemMenu(HWND viewer);
 
-// The close sequence's part: removes the hooks the load installed for this container.
+// The close sequence's parts, in the order the close takes them.
+// Removes the hooks the load installed for this container.
 void RemoveViewerHooks(HWND container);
+// Asks the first popup menu showing to close, without waiting on a thread that does not
+// answer.
+void ClosePopupMenu();
+// A viewer inside the container whose thread does not answer is ended, so that the
+// container's destruction, which waits for each child's thread, returns. A viewer that
+// answers is left to close itself when its window is destroyed.
+void EndViewerIfHung(HWND container);
 
 // Exported: the container window's procedure.
 PX_EXPORT LResult WindowProc(HWND window, std::uint32_t message, WParam wParam, LParam lParam);

@@ -18,16 +18,23 @@ void ReleaseArrowKeys() {
       win::keybd_event(static_cast<std::uint8_t>(key), 0, KEYEVENTF_KEYUP, 0);
 }
 
+// The viewer's thread may not be taking messages; the host's thread must not wait for it,
+// so the new place is handed to that thread to apply when it pumps again.
 void FitViewer(HWND container, HWND viewer) {
   win::Rect client = {};
   win::GetClientRect(container, &client);
   win::SetWindowPos(viewer, nullptr, client.left, client.top, client.right - client.left,
-                    client.bottom - client.top, 0);
+                    client.bottom - client.top, SWP_ASYNCWINDOWPOS);
 }
 
+// A popup menu whose thread does not answer in time has nothing grayed.
 void GrayContextItems() {
   HWND popup = win::FindWindowExW(nullptr, nullptr, u"#32768", nullptr);
-  HMENU menu = reinterpret_cast<HMENU>(win::SendMessageW(popup, MN_GETHMENU, 0, 0));
+  LResult answer = 0;
+  if (!win::SendMessageTimeoutW(popup, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, embed::kPopupAnswerMs,
+                                &answer))
+    return;
+  HMENU menu = reinterpret_cast<HMENU>(answer);
   for (int position : embed::kGrayedContextPositions)
     win::EnableMenuItem(menu, win::GetMenuItemID(menu, position), MF_GRAYED);
 }

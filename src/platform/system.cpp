@@ -76,6 +76,13 @@ bool CreateViewerProcess(const char16_t* application, char16_t* commandLine, Pro
 }
 bool HasProcessEnded(HANDLE process) { return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
 bool TerminateProcess(HANDLE process, unsigned exitCode) { return ::TerminateProcess(process, exitCode) != FALSE; }
+HANDLE OpenProcess(std::uint32_t access, bool inheritHandle, std::uint32_t processId) {
+  return ::OpenProcess(access, inheritHandle ? TRUE : FALSE, processId);
+}
+std::uint32_t WaitForSingleObject(HANDLE object, std::uint32_t milliseconds) {
+  return ::WaitForSingleObject(object, milliseconds);
+}
+std::uint32_t GetCurrentProcessId() { return ::GetCurrentProcessId(); }
 bool CloseHandle(HANDLE handle) { return ::CloseHandle(handle) != FALSE; }
 
 std::uint32_t GetPrivateProfileSectionNamesW(char16_t* names, std::uint32_t capacity, const char16_t* file) {

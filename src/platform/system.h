@@ -42,6 +42,10 @@ bool CreateViewerProcess(const char16_t* application, char16_t* commandLine, Pro
 // WaitForSingleObject(process, 0) == WAIT_OBJECT_0: the process has ended (never waits).
 bool HasProcessEnded(HANDLE process);
 bool TerminateProcess(HANDLE process, unsigned exitCode);
+HANDLE OpenProcess(std::uint32_t access, bool inheritHandle, std::uint32_t processId);
+// WAIT_OBJECT_0 (0) when the object was signalled within the time.
+std::uint32_t WaitForSingleObject(HANDLE object, std::uint32_t milliseconds);
+std::uint32_t GetCurrentProcessId();
 bool CloseHandle(HANDLE handle);
 
 // The names of the sections of a settings file, each terminated, the list by an empty name.

@@ -26,6 +26,7 @@ typedef std::uint32_t ColorRef;  // 0x00BBGGRR
 
 #if !defined(_WINUSER_)  // <windows.h> already defines these as macros
 constexpr unsigned WM_USER = 0x0400;
+constexpr unsigned WM_NULL = 0;
 constexpr unsigned WM_CREATE = 1;
 constexpr unsigned WM_DESTROY = 2;
 constexpr unsigned WM_SIZE = 5;
@@ -79,6 +80,10 @@ constexpr unsigned MF_GRAYED = 1;
 constexpr unsigned MF_DISABLED = 2;
 constexpr unsigned MF_BYPOSITION = 0x400;
 
+constexpr unsigned SMTO_BLOCK = 1;
+constexpr unsigned SMTO_ABORTIFHUNG = 2;
+constexpr unsigned SWP_ASYNCWINDOWPOS = 0x4000;
+
 constexpr unsigned GW_CHILD = 5;
 constexpr int GWL_STYLE = -16;
 constexpr int GWLP_USERDATA = -21;
@@ -110,6 +115,8 @@ constexpr std::uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 constexpr std::uint32_t SCS_32BIT_BINARY = 0;
 constexpr std::uint32_t SCS_64BIT_BINARY = 6;
 constexpr unsigned CP_ACP = 0;
+constexpr std::uint32_t PROCESS_TERMINATE = 1;
+constexpr std::uint32_t SYNCHRONIZE = 0x00100000;
 #endif
 
 // The host's private messages, sent to its main window (class "TTOTAL_CMD") and to the

@@ -41,6 +41,13 @@ LResult SendMessageW(HWND window, std::uint32_t message, WParam wParam, LParam l
 bool PostMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam) {
   return ::PostMessageW(window, message, wParam, lParam) != FALSE;
 }
+LResult SendMessageTimeoutW(HWND window, std::uint32_t message, WParam wParam, LParam lParam, unsigned flags,
+                            std::uint32_t milliseconds, LResult* result) {
+  DWORD_PTR answer = 0;
+  LRESULT ok = ::SendMessageTimeoutW(window, message, wParam, lParam, flags, milliseconds, &answer);
+  if (result) *result = static_cast<LResult>(answer);
+  return ok;
+}
 LResult DefWindowProcW(HWND window, std::uint32_t message, WParam wParam, LParam lParam) {
   return ::DefWindowProcW(window, message, wParam, lParam);
 }

@@ -20,6 +20,11 @@ int GetClassNameW(HWND window, char16_t* name, int capacity);
 
 LResult SendMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
 bool PostMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
+// Non-zero, with the answer in *result, when the window's thread answered within the
+// time; 0 when it did not, at once with SMTO_ABORTIFHUNG for a thread the platform
+// already reports hung.
+LResult SendMessageTimeoutW(HWND window, std::uint32_t message, WParam wParam, LParam lParam, unsigned flags,
+                            std::uint32_t milliseconds, LResult* result);
 LResult DefWindowProcW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
 
 // The container's class, filled as the embedding needs it; false when the call failed

@@ -52,10 +52,10 @@ HWND ListLoad(HWND lister, const char* fileName, int showFlags) {
 
 int ListCloseWindow(HWND container) {
   RemoveViewerHooks(container);
-  HWND popupMenu = win::FindWindowExW(nullptr, nullptr, u"#32768", nullptr);
-  win::SendMessageW(popupMenu, WM_CLOSE, 0, 0);
+  ClosePopupMenu();
   win::SetEnvironmentVariableA("GS_LIB", nullptr);
   win::SendMessageW(container, WM_DESTROY, 0, 0);
+  EndViewerIfHung(container);
   return win::DestroyWindow(container) ? 1 : 0;
 }
 

@@ -1,0 +1,37 @@
+// The embedding's part of the close: the hooks the load installed, an open popup menu,
+// and a viewer that no longer answers.
+#include "embed/embed_rules.h"
+#include "embed/embed_viewer.h"
+#include "platform/input.h"
+#include "platform/system.h"
+#include "platform/window.h"
+
+void RemoveViewerHooks(HWND container) {
+  HHOOK keyboard = static_cast<HHOOK>(win::RemovePropW(container, embed::kKeyboardHookProperty));
+  HHOOK mouse = static_cast<HHOOK>(win::RemovePropW(container, embed::kMouseHookProperty));
+  if (keyboard) win::UnhookWindowsHookEx(keyboard);
+  if (mouse) win::UnhookWindowsHookEx(mouse);
+}
+
+void ClosePopupMenu() {
+  HWND popup = win::FindWindowExW(nullptr, nullptr, u"#32768", nullptr);
+  LResult answer = 0;
+  win::SendMessageTimeoutW(popup, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, embed::kPopupAnswerMs, &answer);
+}
+
+void EndViewerIfHung(HWND container) {
+  HWND viewer = win::GetWindow(container, GW_CHILD);
+  if (viewer == nullptr) return;
+  LResult answer = 0;
+  if (win::SendMessageTimeoutW(viewer, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, embed::kCloseProbeMs, &answer))
+    return;
+  std::uint32_t processId = 0;
+  win::GetWindowThreadProcessId(viewer, &processId);
+  if (processId == 0 || processId == win::GetCurrentProcessId()) return;  // never the host itself
+  HANDLE process = win::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, false, processId);
+  if (process == nullptr) return;
+  win::TerminateProcess(process, 0);
+  // Its windows go with its thread: once it has ended, the destruction finds none to wait on.
+  win::WaitForSingleObject(process, embed::kViewerEndMs);
+  win::CloseHandle(process);
+}
