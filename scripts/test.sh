@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Every test: the pure rules natively, again under AddressSanitizer and
+# Every test: the layers of the plug-in's code, the pure rules natively, again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, short fuzzing runs, and the Windows tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,6 +8,8 @@ bash scripts/install-deps.sh
 jobs=${JOBS:-2}
 status=0
 run() { echo "== $*"; "$@" || status=1; }
+
+run bash scripts/check-layers.sh
 
 run cmake --preset native >/dev/null
 run cmake --build --preset native -j "$jobs"

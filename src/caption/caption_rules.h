@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "platform/types.h"
-#include "plugin/text16.h"
+#include "shared/text16.h"
 
 namespace caption {
 

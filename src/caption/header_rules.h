@@ -5,7 +5,8 @@
 
 #include "platform/paint.h"
 #include "platform/types.h"
-#include "plugin/text16.h"
+#include "shared/host_settings.h"
+#include "shared/text16.h"
 
 namespace header {
 
@@ -88,11 +89,8 @@ inline TitlePair SelectTitlePair(ColorRef pixel, const HeaderColors& colors) {
   return {colors.activeBackground, colors.activeText};
 }
 
-struct FontDefaults {
-  const char16_t* size;
-  const char16_t* weight;
-  const char16_t* face;
-};
+// The three defaults of the window font's reads.
+using FontDefaults = host::WindowFontDefaults;
 
 // [Configuration] UseNewDefFont "1": the newer default window font; anything else the older.
 inline FontDefaults ChooseFontDefaults(const char16_t* useNewDefFont) {

@@ -5,7 +5,7 @@
 #include "caption/caption_rules.h"
 #include "caption/paint_header.h"
 #include "platform/window.h"
-#include "plugin/module_state.h"
+#include "shared/module_text.h"
 
 namespace {
 

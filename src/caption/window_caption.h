@@ -2,7 +2,7 @@
 // the host's header window, painted in the host's colours and font.
 #pragma once
 #include "platform/types.h"
-#include "plugin/export.h"
+#include "shared/export.h"
 
 // Exported; always returns null.
 PX_EXPORT char16_t* WindowCaption(HWND viewer, HWND lister);

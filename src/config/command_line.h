@@ -1,6 +1,6 @@
 // The viewer's command line: the quoted file name and the option hiding its bars.
 #pragma once
-#include "plugin/view_mode.h"
+#include "shared/view_mode.h"
 
 constexpr int kCommandLineUnits = 512;
 

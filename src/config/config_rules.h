@@ -10,9 +10,9 @@
 #include "config/command_line.h"
 #include "config/ghostscript.h"
 #include "config/locate_viewer.h"
-#include "plugin/flag_test.h"
-#include "plugin/text16.h"
-#include "plugin/view_mode.h"
+#include "shared/flag_test.h"
+#include "shared/text16.h"
+#include "shared/view_mode.h"
 
 namespace config {
 

@@ -1,5 +1,5 @@
 #include "config/config_rules.h"
-#include "plugin/environment.h"
+#include "shared/environment.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "config/config_rules.h"
 #include "config/settings_read.h"
-#include "plugin/environment.h"
+#include "shared/environment.h"
 #include "platform/system.h"
 
 void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder,
@@ -40,6 +40,8 @@ void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSet
   win::WritePrivateProfileStringW(u"Ghostscript", u"GS_DLL", library, target);
   win::SetEnvironmentVariableW(u"GS_LIB", searchPath.text);
 }
+
+void RemoveGhostscriptSearchPath() { win::SetEnvironmentVariableA("GS_LIB", nullptr); }
 
 GsLib gsenv(const char16_t* libraryPath) {
   GsLib searchPath = {};

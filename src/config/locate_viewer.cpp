@@ -3,10 +3,10 @@
 
 #include "config/config_rules.h"
 #include "config/settings_read.h"
-#include "plugin/environment.h"
+#include "shared/environment.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "plugin/module_state.h"
+#include "shared/module_text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The plug-in's folder and settings file, and the viewer program to start.
 #pragma once
 #include "platform/types.h"
-#include "plugin/text16.h"
+#include "shared/text16.h"
 
 enum class ViewerKind { Bits32, Bits64 };
 

@@ -1,6 +1,5 @@
 // The embedding's part of the close: the hooks the load installed, an open popup menu,
 // and a viewer that no longer answers.
-#include "embed/embed_rules.h"
 #include "embed/embed_viewer.h"
 #include "platform/input.h"
 #include "platform/system.h"
@@ -17,6 +16,12 @@ void ClosePopupMenu() {
   HWND popup = win::FindWindowExW(nullptr, nullptr, u"#32768", nullptr);
   LResult answer = 0;
   win::SendMessageTimeoutW(popup, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, embed::kPopupAnswerMs, &answer);
+}
+
+bool DestroyContainer(HWND container) {
+  win::SendMessageW(container, WM_DESTROY, 0, 0);
+  EndViewerIfHung(container);
+  return win::DestroyWindow(container);
 }
 
 void EndViewerIfHung(HWND container) {

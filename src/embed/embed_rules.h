@@ -4,9 +4,9 @@
 #include <initializer_list>
 
 #include "platform/types.h"
-#include "plugin/flag_test.h"
-#include "plugin/text16.h"
-#include "plugin/view_mode.h"
+#include "shared/flag_test.h"
+#include "shared/text16.h"
+#include "shared/view_mode.h"
 
 namespace embed {
 

@@ -2,53 +2,13 @@
 // inside the Lister window.
 #include "embed/embed_viewer.h"
 
-#include "embed/embed_rules.h"
 #include "hooks/hooks.h"
-#include "plugin/environment.h"
-#include "plugin/module_state.h"
 #include "platform/input.h"
-#include "platform/system.h"
 #include "platform/window.h"
 
 namespace {
 
 const char16_t kClassName[] = u"Pixmorant";  // the container's class, and the viewer's
-
-HWND CreateContainer(HWND lister) {
-  // Fails once an earlier load of this process has registered the class; the container
-  // is then made from that registration.
-  win::RegisterContainerClass(kClassName, WindowProc, g_hInstance);
-  return win::CreateWindowExW(0, kClassName, u"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, lister,
-                              nullptr, g_hInstance, nullptr);
-}
-
-void TrimListerMenu(HWND lister) {
-  HMENU bar = win::GetMenu(lister);
-  HMENU first = win::GetSubMenu(win::GetMenu(lister), 0);
-  int deletions[4] = {};
-  int count = embed::MenuTrimDeletions(win::GetMenuItemCount(first), deletions);
-  for (int i = 0; i < count; ++i) win::DeleteMenu(first, deletions[i], MF_BYPOSITION);
-  win::EnableMenuItem(bar, 1, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
-  win::DrawMenuBar(lister);
-}
-
-void InstallHooks(HWND container, std::uint32_t viewerThread) {
-  HHOOK keyboard = win::SetWindowsHookExW(WH_KEYBOARD, KbdProc, g_hInstance, viewerThread);
-  HHOOK mouse = win::SetWindowsHookExW(WH_MOUSE, MouseProc, g_hInstance, viewerThread);
-  win::SetPropW(container, embed::kKeyboardHookProperty, keyboard);
-  win::SetPropW(container, embed::kMouseHookProperty, mouse);
-}
-
-void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized) {
-  win::SetParent(viewer, container);
-  win::SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
-  win::SetForegroundWindow(lister);
-  win::SetParent(viewer, container);
-  win::SetFocus(lister);
-  win::ShowWindow(viewer, SW_SHOWMAXIMIZED);
-  HWND target = embed::ChooseShowTarget(maximized, mode) == embed::ShowTarget::ViewerWindow ? viewer : lister;
-  win::ShowWindow(target, SW_SHOW);
-}
 
 // The top-level "Pixmorant" window the started process owns, looked for among all of
 // that class: another viewer's window (one the user started, kept on top) may stand first
@@ -78,55 +38,96 @@ void CloseProcessHandles(const win::ProcessInfo& process) {
 
 }  // namespace
 
-void ReadHostMaximized(char16_t (&value)[text16::kUnits]) {
-  char16_t hostSettings[text16::kUnits];
-  env::ReadHostSettingsPath(hostSettings);
-  text16::Zero(value, text16::kUnits);
-  win::GetPrivateProfileStringW(u"Lister", u"Maximized", u"", value, text16::kUnits, hostSettings);
+HWND CreateContainer(HINSTANCE module, HWND lister) {
+  // Fails once an earlier load of this process has registered the class; the container
+  // is then made from that registration.
+  win::RegisterContainerClass(kClassName, WindowProc, module);
+  return win::CreateWindowExW(0, kClassName, u"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, lister,
+                              nullptr, module, nullptr);
 }
 
-HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
-                 const char16_t* maximized) {
-  HWND container = CreateContainer(lister);
-  win::BringWindowToTop(container);
-
+// A tight loop on the host's thread, as the host expects of a load.
+HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* outcome) {
   HWND held = nullptr;
   std::uint32_t ownerId = 0;
+  do {
+    held = FindViewerWindowOf(process.processId, &ownerId);
+    *outcome = embed::DecideWaitPass(
+        ownerId, process.processId, [&] { return Answers(held, embed::kWaitProbeMs); },
+        [&] { return win::HasProcessEnded(process.process); }, [](int key) { return win::GetAsyncKeyState(key); });
+  } while (*outcome == embed::WaitOutcome::Again);
+  return held;
+}
+
+void TrimListerMenu(HWND lister) {
+  HMENU bar = win::GetMenu(lister);
+  HMENU first = win::GetSubMenu(win::GetMenu(lister), 0);
+  int deletions[4] = {};
+  int count = embed::MenuTrimDeletions(win::GetMenuItemCount(first), deletions);
+  for (int i = 0; i < count; ++i) win::DeleteMenu(first, deletions[i], MF_BYPOSITION);
+  win::EnableMenuItem(bar, 1, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
+  win::DrawMenuBar(lister);
+}
+
+// The hooks are kept on the container, so that the close removes them.
+void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread) {
+  HHOOK keyboard = win::SetWindowsHookExW(WH_KEYBOARD, KbdProc, module, viewerThread);
+  HHOOK mouse = win::SetWindowsHookExW(WH_MOUSE, MouseProc, module, viewerThread);
+  win::SetPropW(container, embed::kKeyboardHookProperty, keyboard);
+  win::SetPropW(container, embed::kMouseHookProperty, mouse);
+}
+
+// In Quick View the viewer is no window of its own. The system menu is fetched afresh for
+// each change.
+void TrimViewerSystemMenu(HWND viewer) {
+  const unsigned byCommandGrayed = MF_BYCOMMAND | MF_DISABLED | MF_GRAYED;
+  win::EnableMenuItem(win::GetSystemMenu(viewer, false), SC_CLOSE, byCommandGrayed);
+  for (unsigned command : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE, SC_SIZE, SC_MOVE})
+    win::DeleteMenu(win::GetSystemMenu(viewer, false), command, byCommandGrayed);
+}
+
+void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized) {
+  win::SetParent(viewer, container);
+  win::SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
+  win::SetForegroundWindow(lister);
+  win::SetParent(viewer, container);
+  win::SetFocus(lister);
+  win::ShowWindow(viewer, SW_SHOWMAXIMIZED);
+  HWND target = embed::ChooseShowTarget(maximized, mode) == embed::ShowTarget::ViewerWindow ? viewer : lister;
+  win::ShowWindow(target, SW_SHOW);
+}
+
+HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
+                 const char16_t* maximized) {
+  HWND container = CreateContainer(module, lister);
+  win::BringWindowToTop(container);
+
   win::ProcessInfo process = {};
   if (!win::CreateViewerProcess(viewerProgram, commandLine, &process)) {
     win::DestroyWindow(container);
     return nullptr;
   }
 
-  // A tight loop on the host's thread, as the host expects of a load; it ends when a
-  // top-level "Pixmorant" window of the started process exists and its thread answers,
-  // when that process has ended, or when the user holds an arrow key down.
-  for (;;) {
-    held = FindViewerWindowOf(process.processId, &ownerId);
-    embed::WaitOutcome outcome = embed::DecideWaitPass(
-        ownerId, process.processId, [&] { return Answers(held, embed::kWaitProbeMs); },
-        [&] { return win::HasProcessEnded(process.process); },
-        [](int key) { return win::GetAsyncKeyState(key); });
-    if (outcome == embed::WaitOutcome::Done) break;
-    if (outcome == embed::WaitOutcome::ViewerGone) {
-      win::DestroyWindow(container);
-      CloseProcessHandles(process);
-      return nullptr;
-    }
-    if (outcome == embed::WaitOutcome::Abort) {
-      win::DestroyWindow(lister);
-      win::DestroyWindow(container);
-      win::DestroyWindow(held);
-      win::TerminateProcess(process.process, 0);
-      CloseProcessHandles(process);
-      return nullptr;
-    }
+  embed::WaitOutcome outcome = embed::WaitOutcome::Again;
+  HWND held = WaitForViewerWindow(process, &outcome);
+  if (outcome == embed::WaitOutcome::ViewerGone) {
+    win::DestroyWindow(container);
+    CloseProcessHandles(process);
+    return nullptr;
+  }
+  if (outcome == embed::WaitOutcome::Abort) {
+    win::DestroyWindow(lister);
+    win::DestroyWindow(container);
+    win::DestroyWindow(held);
+    win::TerminateProcess(process.process, 0);
+    CloseProcessHandles(process);
+    return nullptr;
   }
   HWND viewer = held;
   CloseProcessHandles(process);
 
   TrimListerMenu(lister);
-  InstallHooks(container, process.threadId);
+  InstallHooks(module, container, process.threadId);
   if (mode == ViewMode::QuickView) TrimViewerSystemMenu(viewer);
   ShowEmbedded(lister, container, viewer, mode, maximized);
   // A viewer that died while it was being embedded leaves the container empty: the load
@@ -137,13 +138,4 @@ HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char
     return nullptr;
   }
   return container;
-}
-
-// In Quick View the viewer is no window of its own: no size, move, minimise, maximise or
-// restore, and no close. The system menu is fetched afresh for each change.
-void TrimViewerSystemMenu(HWND viewer) {
-  const unsigned byCommandGrayed = MF_BYCOMMAND | MF_DISABLED | MF_GRAYED;
-  win::EnableMenuItem(win::GetSystemMenu(viewer, false), SC_CLOSE, byCommandGrayed);
-  for (unsigned command : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE, SC_SIZE, SC_MOVE})
-    win::DeleteMenu(win::GetSystemMenu(viewer, false), command, byCommandGrayed);
 }

@@ -1,28 +1,39 @@
-// Starting the viewer and embedding its window in a container inside the Lister window.
+// Starting the viewer, embedding its window in a container inside the Lister window, the
+// container's window procedure, and the embedding's part of the close.
 #pragma once
+#include "embed/embed_rules.h"
+#include "platform/system.h"
 #include "platform/types.h"
-#include "plugin/export.h"
-#include "plugin/text16.h"
-#include "plugin/view_mode.h"
+#include "shared/export.h"
+#include "shared/view_mode.h"
 
-// [Lister] Maximized of the host's settings file (COMMANDER_INI), as read.
-void ReadHostMaximized(char16_t (&value)[text16::kUnits]);
-
-// The container window with the viewer inside, or null when the viewer did not start or
-// its window never came.
-HWND EmbedViewer(HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
+// The load's part: the container window with the viewer inside, or null when the viewer
+// did not start, ended, never brought its window, or died while it was embedded. module
+// is the library's instance: the container's class and the hooks name its procedures.
+HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized);
 
+// The steps EmbedViewer strings together, in its order (the benchmark times them apart).
+HWND CreateContainer(HINSTANCE module, HWND lister);
+// Passes until the started process's window exists and answers, the process has ended,
+// or an arrow key is down; the window held by the last pass, and how the wait ended.
+HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* outcome);
+void TrimListerMenu(HWND lister);
+void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread);
 // In Quick View the viewer's system menu loses size, move, minimise, maximise and restore,
 // and close is grayed.
 void TrimViewerSystemMenu(HWND viewer);
+void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized);
 
-// The close sequence's parts, in the order the close takes them.
+// The close's part, in the order the close takes the steps.
 // Removes the hooks the load installed for this container.
 void RemoveViewerHooks(HWND container);
 // Asks the first popup menu showing to close, without waiting on a thread that does not
 // answer.
 void ClosePopupMenu();
+// Tells the container it is going, ends a viewer inside it whose thread does not answer,
+// and destroys the container, and the viewer window with it. The result of DestroyWindow.
+bool DestroyContainer(HWND container);
 // A viewer inside the container whose thread does not answer is ended, so that the
 // container's destruction, which waits for each child's thread, returns. A viewer that
 // answers is left to close itself when its window is destroyed.

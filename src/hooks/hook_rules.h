@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "platform/types.h"
-#include "plugin/text16.h"
+#include "shared/text16.h"
 
 namespace hooks {
 

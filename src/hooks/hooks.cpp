@@ -6,7 +6,7 @@
 
 #include "caption/window_caption.h"
 #include "hooks/hook_rules.h"
-#include "plugin/module_state.h"
+#include "shared/module_text.h"
 #include "platform/input.h"
 #include "platform/window.h"
 

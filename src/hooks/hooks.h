@@ -1,7 +1,7 @@
 // The hook procedures, run inside the viewer's process on its user-interface thread.
 #pragma once
 #include "platform/types.h"
-#include "plugin/export.h"
+#include "shared/export.h"
 
 PX_EXPORT LResult KbdProc(int code, WParam wParam, LParam lParam);
 PX_EXPORT LResult MouseProc(int code, WParam wParam, LParam lParam);

@@ -1,17 +1,18 @@
 // The library's exported surface: the attach routine, the host's Lister entries, and the
-// load and close sequences that string the subsystems together.
-#include "caption/window_caption.h"
+// load and close sequences, each a short series of calls into the subsystems that own
+// their steps.
 #include "config/command_line.h"
 #include "config/ghostscript.h"
 #include "config/locate_viewer.h"
 #include "embed/embed_viewer.h"
-#include "plugin/detect_string.h"
-#include "plugin/module_state.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "plugin/detect_string.h"
+#include "shared/host_settings.h"
 
+// The library's instance in this process, stored by the attach routine and handed to the
+// steps that name the library to the platform.
 HINSTANCE g_hInstance;
-char16_t g_text[text16::kUnits];
 
 extern "C" {
 
@@ -28,8 +29,8 @@ HWND ListLoadW(HWND lister, const char16_t* fileName, int /*showFlags*/) {
   ViewerLocation location = {};
   if (!LocateViewer(g_hInstance, &location)) return nullptr;
 
-  char16_t maximized[text16::kUnits] = {};
-  ReadHostMaximized(maximized);
+  char16_t maximized[host::kUnits];
+  host::ReadListerMaximized(maximized);
 
   // GS_LIB must hold its new value before the viewer process is created: it inherits the
   // host's environment.
@@ -38,7 +39,7 @@ HWND ListLoadW(HWND lister, const char16_t* fileName, int /*showFlags*/) {
   char16_t commandLine[kCommandLineUnits] = {};
   if (!ViewerCommandLine(location.settingsFile, mode, fileName, commandLine)) return nullptr;
 
-  return EmbedViewer(lister, mode, location.viewerProgram, commandLine, maximized);
+  return EmbedViewer(g_hInstance, lister, mode, location.viewerProgram, commandLine, maximized);
 }
 
 HWND ListLoad(HWND lister, const char* fileName, int showFlags) {
@@ -53,10 +54,8 @@ HWND ListLoad(HWND lister, const char* fileName, int showFlags) {
 int ListCloseWindow(HWND container) {
   RemoveViewerHooks(container);
   ClosePopupMenu();
-  win::SetEnvironmentVariableA("GS_LIB", nullptr);
-  win::SendMessageW(container, WM_DESTROY, 0, 0);
-  EndViewerIfHung(container);
-  return win::DestroyWindow(container) ? 1 : 0;
+  RemoveGhostscriptSearchPath();
+  return DestroyContainer(container) ? 1 : 0;
 }
 
 void ListGetDetectString(char* detectString, int maxLength) {

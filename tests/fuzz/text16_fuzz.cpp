@@ -3,7 +3,7 @@
 // std::u16string.
 // Input: 2 bytes capacity, then four parts separated by NUL.
 #include "fuzz_support.h"
-#include "plugin/text16.h"
+#include "shared/text16.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::size_t capacity = fuzz::Take<std::uint16_t>(data, size) % 600;

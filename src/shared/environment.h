@@ -1,10 +1,10 @@
-// The environment the load and the caption read: the host's settings file, and %NAME%
-// references expanded into fixed buffers. A text that does not fit is refused, never cut.
+// %NAME% references of the host process's environment, expanded into fixed buffers. A text
+// that does not fit is refused, never cut: a cut path names another file.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/text16.h"
+#include "shared/text16.h"
 
 namespace env {
 
@@ -17,9 +17,5 @@ inline bool ExpansionFits(std::uint32_t unitsNeeded, std::size_t capacity) {
 // text with its %NAME% references expanded. False, expanded empty, when the result does not
 // fit 260 units.
 bool ExpandReferences(const char16_t* text, char16_t (&expanded)[text16::kUnits]);
-
-// The host's settings file, from COMMANDER_INI: empty when the variable is unset or longer
-// than the buffer, so every read from it yields its default.
-void ReadHostSettingsPath(char16_t (&path)[text16::kUnits]);
 
 }  // namespace env

@@ -2,6 +2,6 @@
 // keys): a value is on when it holds the character '1' anywhere; every other value, the
 // empty one included, is off.
 #pragma once
-#include "plugin/text16.h"
+#include "shared/text16.h"
 
 inline bool IsFlagOn(const char16_t* value) { return text16::Contains(value, u'1'); }

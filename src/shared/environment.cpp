@@ -1,4 +1,4 @@
-#include "plugin/environment.h"
+#include "shared/environment.h"
 
 #include "platform/system.h"
 
@@ -11,12 +11,6 @@ bool ExpandReferences(const char16_t* text, char16_t (&expanded)[text16::kUnits]
     return true;
   text16::Zero(expanded, text16::kUnits);
   return false;
-}
-
-void ReadHostSettingsPath(char16_t (&path)[text16::kUnits]) {
-  text16::Zero(path, text16::kUnits);
-  if (win::GetEnvironmentVariableW(u"COMMANDER_INI", path, text16::kUnits) >= text16::kUnits)
-    text16::Zero(path, text16::kUnits);
 }
 
 }  // namespace env

@@ -1,0 +1,3 @@
+#include "shared/module_text.h"
+
+char16_t g_text[text16::kUnits];
