@@ -1,15 +1,18 @@
 // The stand-in host: the windows a Lister plug-in meets in the file manager that loads it,
-// the binding of the plug-in's exports, and BMP files. Used by the Wine tests, the demo
-// (px_host.exe) and the benchmark; not part of the plug-in.
+// the binding of the plug-in's exports, and BMP files. For the Wine tests, the demo
+// (px_host.exe) and the benchmark; not part of the plug-in. A host for timings is the
+// default one: the main window with its header and panel, top-level Lister windows with
+// the nine-item File menu, and a sample image to load:
 //
 //   standin::HostOptions options;                  // the tests' host; change what differs
 //   standin::HostWindows host;                     // the windows point to it: keep it in place
 //   standin::CreateHostWindows(&options, &host);   // "TTOTAL_CMD", its header, its panel
 //   HWND lister = standin::NewListerWindow(&host, false, 9);  // top-level, Lister's menu
 //   HWND quick = standin::NewListerWindow(&host, true, 9);    // Quick View, in the panel
-//   standin::PluginEntries plugin;
+//   standin::WriteSampleBmp(L"Z:\\bench\\a.bmp", 16, 16, RGB(200, 120, 40));
+//   standin::PluginEntries plugin;                 // ListLoadW, WindowCaption, KbdProc, ...
 //   standin::LoadPlugin(L"Z:\\build\\Pixmorant.wlx64", &plugin);
-//   HWND view = plugin.ListLoadW(lister, L"C:\\pics\\a.bmp", 0);
+//   HWND view = plugin.ListLoadW(lister, L"Z:\\bench\\a.bmp", 0);
 //   ...
 //   plugin.ListCloseWindow(view);
 //   standin::DestroyHostWindows(&host);  // the Lister windows go with the main window
@@ -24,8 +27,8 @@ namespace standin {
 
 // ---- host windows ----
 
-const UINT kHostQuery = WM_USER + 50;    // 1074, sent to "TTOTAL_CMD": which window is...
-const UINT kHostCommand = WM_USER + 51;  // 1075, posted to the Quick View panel: a command
+const UINT kHostQuery = WM_USER + 50;    // 1074, sent to "TTOTAL_CMD": asks for a value by code
+const UINT kHostCommand = WM_USER + 51;  // 1075, posted to the Quick View panel: a host command
 
 // Where the three users of the host differ. The defaults are the tests' host.
 struct HostOptions {
