@@ -11,7 +11,6 @@
 namespace {
 
 using namespace pxt;
-typedef wchar_t* (*WindowCaptionFn)(HWND, HWND);
 
 const wchar_t kPersonalize[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 
@@ -19,7 +18,7 @@ std::string Num(COLORREF color) { return std::to_string(color); }
 
 struct HeaderPaintTest : ::testing::Test {
   Plugin plugin{BuiltPlugin()};
-  WindowCaptionFn caption = nullptr;
+  wchar_t* (*caption)(HWND viewer, HWND lister) = nullptr;
   Host host;
   HWND lister = nullptr;
   HWND viewer = nullptr;
@@ -28,8 +27,7 @@ struct HeaderPaintTest : ::testing::Test {
 
   void SetUp() override {
     ASSERT_NE(nullptr, plugin.module);
-    caption = reinterpret_cast<WindowCaptionFn>(
-        reinterpret_cast<void*>(plugin.Export("_Z13WindowCaptionP6HWND__S0_")));
+    caption = plugin.WindowCaption;
     ASSERT_NE(nullptr, caption);
     lister = host.NewLister(true);
     viewer = CreateWindowExW(0, L"STATIC", L"C:\\pics\\photo.jpg - Pixmorant", WS_POPUP, 0, 0, 10, 10, nullptr,

@@ -11,16 +11,15 @@
 namespace {
 
 using namespace pxt;
-typedef wchar_t* (*WindowCaptionFn)(HWND, HWND);
 
 struct CaptionTest : ::testing::Test {
   Plugin plugin{BuiltPlugin()};
-  WindowCaptionFn caption = nullptr;
+  wchar_t* (*caption)(HWND viewer, HWND lister) = nullptr;
   HWND viewer = nullptr;
 
   void SetUp() override {
     ASSERT_NE(nullptr, plugin.module);
-    caption = reinterpret_cast<WindowCaptionFn>(reinterpret_cast<void*>(plugin.Export("_Z13WindowCaptionP6HWND__S0_")));
+    caption = plugin.WindowCaption;
     ASSERT_NE(nullptr, caption);
     viewer = CreateWindowExW(0, L"STATIC", L"C:\\pics\\photo.jpg - Pixmorant", WS_POPUP, 0, 0, 10, 10, nullptr,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -124,7 +123,7 @@ TEST_F(CaptionTest, WithoutAHeaderWindowNothingIsSetOrDrawn) {
   // A host whose queries answer 0 for the header window.
   Host host;
   HWND lister = host.NewLister(true);
-  SetWindowLongPtrW(host.main, GWLP_USERDATA, 0);
+  host.answeredHeader = nullptr;
   ResetHostRecord();
   caption(viewer, lister);
   EXPECT_EQ((std::vector<int>{1, 3, 10}), Queries());

@@ -117,19 +117,16 @@ TEST(Ghostscript, AnUndefinedReferenceIsHandedOverAsWritten) {
 
 // The exported procedure, called as its mangled name declares it: the record comes back
 // by value.
-struct GsLibRecord {
-  char16_t text[4096];
-};
-typedef GsLibRecord (*GsEnv)(const char16_t*);
+typedef GsLibText (*GsEnv)(const char16_t*);
 
 std::wstring CallGsenv(GsEnv gsenv, const std::wstring& path) {
-  GsLibRecord record = gsenv(reinterpret_cast<const char16_t*>(path.c_str()));
+  GsLibText record = gsenv(reinterpret_cast<const char16_t*>(path.c_str()));
   return std::wstring(reinterpret_cast<const wchar_t*>(record.text));
 }
 
 TEST(Ghostscript, TheExportedGsenvGivesTheSearchPath) {
   Plugin plugin(BuiltPlugin());
-  GsEnv gsenv = reinterpret_cast<GsEnv>(reinterpret_cast<void*>(plugin.Export("_Z5gsenvPKDs")));
+  GsEnv gsenv = plugin.gsenv;
   ASSERT_NE(nullptr, gsenv);
   EXPECT_EQ(Wide(kSearchPath), CallGsenv(gsenv, Wide(kLibrary)));
   EXPECT_EQ(L"C:\\;C:\\fonts\\;C:\\lib\\", CallGsenv(gsenv, L"C:\\gsdll64.dll"));

@@ -27,13 +27,6 @@ void Tap(WORD vk) {
   SendKey(vk, true);
 }
 
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
-  return info.hwndFocus;
-}
-
 std::string KeyDown(int vk) { return "key down vk=" + std::to_string(vk); }
 
 struct HookTest : ::testing::Test {

@@ -15,20 +15,6 @@ namespace {
 
 using namespace pxt;
 
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
-  return info.hwndFocus;
-}
-
-int CountLines(const std::string& log, const std::string& prefix) {
-  int count = 0;
-  std::string text = "\n" + log;
-  for (size_t at = text.find("\n" + prefix); at != std::string::npos; at = text.find("\n" + prefix, at + 1)) ++count;
-  return count;
-}
-
 // Cycles of the long run: 200 unless PX_SOAK_CYCLES says otherwise (for a quick try).
 int SoakCycles() {
   const char* value = std::getenv("PX_SOAK_CYCLES");
