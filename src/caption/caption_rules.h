@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/types.h"
 #include "shared/text16.h"
@@ -32,10 +33,11 @@ inline void ExtractCaption(const char16_t* title, char16_t* caption) {
   std::size_t length = 0;
   while (length < kTitleUnits - 1 && title[length] != 0) ++length;
   for (std::size_t at = 0; at + kViewerSuffixLength <= length; ++at) {
-    std::size_t i = 0;
+    if (title[at] != kViewerSuffix[0]) continue;
+    std::size_t i = 1;
     while (i < kViewerSuffixLength && title[at + i] == kViewerSuffix[i]) ++i;
     if (i == kViewerSuffixLength) {
-      for (std::size_t k = 0; k < at; ++k) caption[k] = title[k];
+      std::memcpy(caption, title, at * sizeof(char16_t));
       return;
     }
   }

@@ -4,6 +4,8 @@
 // path names another file.
 #pragma once
 #include <cstddef>
+#include <cstring>
+#include <initializer_list>
 
 namespace text16 {
 
@@ -15,9 +17,7 @@ inline std::size_t Length(const char16_t* text) {
   return n;
 }
 
-inline void Zero(char16_t* buffer, std::size_t capacity) {
-  for (std::size_t i = 0; i < capacity; ++i) buffer[i] = 0;
-}
+inline void Zero(char16_t* buffer, std::size_t capacity) { std::memset(buffer, 0, capacity * sizeof(char16_t)); }
 
 // Same string, unit by unit, terminator included: a prefix or a longer name differs.
 inline bool Equal(const char16_t* a, const char16_t* b) {
@@ -56,12 +56,17 @@ inline bool Append(char16_t* buffer, std::size_t capacity, const char16_t* text)
 inline bool Compose(char16_t* buffer, std::size_t capacity, const char16_t* a, const char16_t* b,
                     const char16_t* c = u"", const char16_t* d = u"") {
   Zero(buffer, capacity);
-  if (capacity == 0) return false;
-  if (Append(buffer, capacity, a) && Append(buffer, capacity, b) && Append(buffer, capacity, c) &&
-      Append(buffer, capacity, d))
-    return true;
-  Zero(buffer, capacity);
-  return false;
+  std::size_t at = 0;
+  for (const char16_t* part : {a, b, c, d}) {
+    std::size_t add = Length(part);
+    if (at + add + 1 > capacity) {
+      Zero(buffer, capacity);
+      return false;
+    }
+    std::memcpy(buffer + at, part, add * sizeof(char16_t));
+    at += add;
+  }
+  return true;
 }
 
 }  // namespace text16
