@@ -1,0 +1,261 @@
+// Loads: whole loads through the built library, timed against the stand-in viewer's own
+// start-up; the close's probe of a healthy viewer; and the load's steps after the start,
+// the plug-in's own, one by one.
+#include <stdlib.h>
+#include <string.h>
+
+#include "bench.h"
+#include "config/command_line.h"
+#include "embed/embed_viewer.h"
+
+namespace bench {
+
+namespace {
+
+enum { kProbeCalls = 20 };
+
+const char16_t* U(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
+
+// The whole file as text (at most size - 1 bytes), shared so that its writer may go on.
+void ReadText(const wchar_t* path, char* text, DWORD size) {
+  text[0] = 0;
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD got = 0;
+  ReadFile(file, text, size - 1, &got, nullptr);
+  CloseHandle(file);
+  text[got] = 0;
+}
+
+// The number that follows key in the log, or -1.
+LONGLONG LogNumber(const char* log, const char* key) {
+  const char* at = strstr(log, key);
+  return at ? _strtoi64(at + strlen(key), nullptr, 10) : -1;
+}
+
+struct ViewerTimes {
+  LONGLONG start;   // QPC at the viewer's process start
+  LONGLONG window;  // QPC right after its CreateWindowExW returned
+};
+
+// The two QPC values of a viewer's log, waiting a little for the window line: the plug-in
+// may find the window before the viewer has written it.
+bool ReadViewerTimes(const wchar_t* logPath, ViewerTimes* times) {
+  static char log[16384];
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < 5000) {
+    ReadText(logPath, log, sizeof log);
+    const char* line = strstr(log, "window hwnd=");
+    if (line && strchr(line, '\n')) {
+      times->start = LogNumber(log, "start_qpc=");
+      times->window = LogNumber(line, " qpc=");
+      return times->start > 0 && times->window > 0 && LogNumber(line, " freq=") == QpcFrequency();
+    }
+    standin::Pump(5);
+  }
+  return false;
+}
+
+// Waits, dispatching this thread's messages (the viewer's window is a child of ours while
+// it goes), until the process ends; ends it when it has not ended in time.
+bool WaitProcessEnd(HANDLE process, DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    standin::Pump(0);
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return true;
+    if (GetTickCount() - start > milliseconds) break;
+    MsgWaitForMultipleObjects(1, &process, FALSE, 10, QS_ALLINPUT);
+  }
+  TerminateProcess(process, 1);
+  WaitForSingleObject(process, 5000);
+  return false;
+}
+
+HANDLE OpenViewerOf(HWND container) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(standin::ViewerOf(container), &processId);
+  return processId ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId) : nullptr;
+}
+
+// The close's probe of a healthy viewer, as the plug-in makes it, against the bare message.
+void AddProbeRun(int run, HWND container, Pair* probe) {
+  HWND viewer = standin::ViewerOf(container);
+  AddRun(
+      run, kProbeCalls, [&] { EndViewerIfHung(container); },
+      [&] {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(viewer, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &answer);
+      },
+      probe);
+}
+
+// One load in Lister mode on a fresh Lister window, timed, then closed; waits until the
+// viewer has ended. False when the run gave no figures.
+bool OneLoad(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int run,
+             bool keep, LoadFigures* figures) {
+  wchar_t logPath[MAX_PATH];
+  LogPath(paths, L"viewer", run, logPath);
+  SetEnvironmentVariableW(L"PX_VIEWER_LOG", logPath);
+  HWND lister = standin::NewListerWindow(host, false, 9);
+  standin::Pump(10);
+
+  LONGLONG before = Qpc();
+  HWND container = plugin.ListLoadW(lister, paths.image, 0);
+  LONGLONG after = Qpc();
+
+  HANDLE process = container ? OpenViewerOf(container) : nullptr;
+  ViewerTimes times = {0, 0};
+  bool ok = container && ReadViewerTimes(logPath, &times);
+  standin::Pump(30);
+  if (ok && keep) AddProbeRun(run, container, &figures->probe);
+  if (container) plugin.ListCloseWindow(container);
+  if (process) {
+    if (!WaitProcessEnd(process, 10000)) ++figures->stuck;
+    CloseHandle(process);
+  }
+  DestroyWindow(lister);
+  standin::Pump(0);
+  DeleteFileW(logPath);
+  SetEnvironmentVariableW(L"PX_VIEWER_LOG", nullptr);
+  if (!ok) {
+    ++figures->failed;
+    return false;
+  }
+  if (keep) {
+    Add(&figures->load, Micro(after - before) / 1000);
+    Add(&figures->viewer, Micro(times.window - times.start) / 1000);
+    Add(&figures->overhead, Micro(after - times.window) / 1000);
+    Add(&figures->launch, Micro(times.start - before) / 1000);
+  }
+  return true;
+}
+
+// The viewer started as the load starts it: the plug-in's command line and process start.
+bool StartViewer(const Paths& paths, win::ProcessInfo* process) {
+  wchar_t settings[MAX_PATH];
+  wsprintfW(settings, L"%spixmorant.ini", paths.folder);
+  char16_t commandLine[kCommandLineUnits] = {};
+  *process = win::ProcessInfo();
+  return ViewerCommandLine(U(settings), ViewMode::Lister, U(paths.image), commandLine) &&
+         win::CreateViewerProcess(U(paths.viewer), commandLine, process);
+}
+
+// The platform calls of the plug-in's show, one by one, in its order.
+void ShowApart(HWND lister, HWND container, HWND viewer, LONGLONG (&t)[kStepCount]) {
+  LONGLONG start = Qpc();
+  SetParent(viewer, container);
+  t[kStepParent1] = Qpc() - start;
+  start = Qpc();
+  SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
+  t[kStepStyle] = Qpc() - start;
+  start = Qpc();
+  SetForegroundWindow(lister);
+  t[kStepForeground] = Qpc() - start;
+  start = Qpc();
+  SetParent(viewer, container);
+  t[kStepParent2] = Qpc() - start;
+  start = Qpc();
+  SetFocus(lister);
+  t[kStepFocus] = Qpc() - start;
+  start = Qpc();
+  ShowWindow(viewer, SW_SHOWMAXIMIZED);
+  t[kStepMaximize] = Qpc() - start;
+  start = Qpc();
+  ShowWindow(lister, SW_SHOW);
+  t[kStepShowLister] = Qpc() - start;
+}
+
+// One start of the viewer with the load's steps after it timed. In runs with showApart
+// the show is made by its platform calls one by one, otherwise by the plug-in's step.
+bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int run,
+                  bool showApart, bool keep, Breakdown* breakdown) {
+  wchar_t logPath[MAX_PATH];
+  LogPath(paths, L"steps", run * 2 + (showApart ? 1 : 0), logPath);
+  SetEnvironmentVariableW(L"PX_VIEWER_LOG", logPath);
+  HWND lister = standin::NewListerWindow(host, false, 9);
+  standin::Pump(10);
+  // The container from the plug-in's code linked in here: its window procedure runs on
+  // the messages of the steps as in a load.
+  HWND container = CreateContainer(GetModuleHandleW(nullptr), lister);
+  BringWindowToTop(container);
+  win::ProcessInfo process;
+  bool started = container && StartViewer(paths, &process);
+  SetEnvironmentVariableW(L"PX_VIEWER_LOG", nullptr);
+  if (!started) {
+    DestroyWindow(lister);
+    ++breakdown->failed;
+    return false;
+  }
+  LONGLONG t[kStepCount] = {};
+  embed::WaitOutcome outcome = embed::WaitOutcome::Again;
+  HWND viewer = WaitForViewerWindow(process, &outcome);
+  LONGLONG waited = Qpc();
+  HHOOK keyboard = nullptr, mouse = nullptr;
+  bool ok = outcome == embed::WaitOutcome::Done;
+  if (ok) {
+    LONGLONG start = Qpc();
+    TrimListerMenu(lister);
+    t[kStepMenu] = Qpc() - start;
+    // The hooks run inside the viewer's process: they name the library's procedures.
+    start = Qpc();
+    keyboard = SetWindowsHookExW(WH_KEYBOARD, reinterpret_cast<HOOKPROC>(plugin.KbdProc), plugin.module,
+                                 process.threadId);
+    mouse = SetWindowsHookExW(WH_MOUSE, reinterpret_cast<HOOKPROC>(plugin.MouseProc), plugin.module,
+                              process.threadId);
+    t[kStepHooks] = Qpc() - start;
+    start = Qpc();
+    if (showApart)
+      ShowApart(lister, container, viewer, t);
+    else
+      ShowEmbedded(lister, container, viewer, ViewMode::Lister, u"");
+    t[kStepShow] = Qpc() - start;
+  }
+  ViewerTimes times = {0, 0};
+  ok = ok && ReadViewerTimes(logPath, &times);
+  standin::Pump(30);
+  if (keyboard) UnhookWindowsHookEx(keyboard);
+  if (mouse) UnhookWindowsHookEx(mouse);
+  DestroyWindow(container);
+  WaitProcessEnd(process.process, 10000);
+  CloseHandle(process.thread);
+  CloseHandle(process.process);
+  DestroyWindow(lister);
+  standin::Pump(0);
+  DeleteFileW(logPath);
+  if (!ok) {
+    ++breakdown->failed;
+    return false;
+  }
+  if (!keep) return true;
+  if (showApart) {
+    for (int step = kStepParent1; step < kStepCount; ++step) Add(&breakdown->step[step], Micro(t[step]));
+    return true;
+  }
+  Add(&breakdown->step[kStepWait], Micro(waited - times.window));
+  Add(&breakdown->step[kStepMenu], Micro(t[kStepMenu]));
+  Add(&breakdown->step[kStepHooks], Micro(t[kStepHooks]));
+  Add(&breakdown->step[kStepShow], Micro(t[kStepShow]));
+  return true;
+}
+
+}  // namespace
+
+void MeasureLoads(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
+                  LoadFigures* figures) {
+  ZeroMemory(figures, sizeof *figures);
+  OneLoad(plugin, host, paths, 0, false, figures);  // warm-up: first mapping of the files
+  for (int run = 1; run <= runs; ++run) OneLoad(plugin, host, paths, run, true, figures);
+}
+
+void MeasureBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
+                      Breakdown* breakdown) {
+  ZeroMemory(breakdown, sizeof *breakdown);
+  OneBreakdown(plugin, host, paths, 0, false, false, breakdown);
+  for (int run = 1; run <= runs; ++run) {
+    OneBreakdown(plugin, host, paths, run, false, true, breakdown);
+    OneBreakdown(plugin, host, paths, run, true, true, breakdown);
+  }
+}
+
+}  // namespace bench

@@ -1,0 +1,140 @@
+// The report: the figures as Markdown tables, with how they were measured.
+#include <stdio.h>
+
+#include "bench.h"
+
+namespace bench {
+
+namespace {
+
+const char* const kStepName[kStepCount] = {
+    "The plug-in's wait, from the viewer's CreateWindowExW returning to the wait's end (its window found, "
+    "its thread answering: the viewer's own start-up work and the probe)",
+    "The plug-in's trim of the Lister menu: 4 deletions, bar item grayed, DrawMenuBar",
+    "SetWindowsHookExW ×2 on the viewer's thread (the platform calls: the hooks name the library's procedures)",
+    "The plug-in's show: re-parenting and showing, as one step",
+    "its SetParent(viewer, container), made apart in other runs",
+    "its SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD)",
+    "its SetForegroundWindow(Lister)",
+    "its SetParent(viewer, container), second time",
+    "its SetFocus(Lister)",
+    "its ShowWindow(viewer, SW_SHOWMAXIMIZED)",
+    "its ShowWindow(Lister, SW_SHOW)",
+};
+
+void PrintHeaderRow() {
+  printf("| Measurement | Median | Interquartile range | Min – max | Runs | Target |\n");
+  printf("|---|---:|---:|---:|---:|---|\n");
+}
+
+void PrintRow(const char* name, const Samples* s, const char* unit, int decimals, const char* runs,
+              const char* target) {
+  printf("| %s | %.*f %s | %.*f – %.*f %s | %.*f – %.*f %s | %s | %s |\n", name, decimals, Median(s), unit, decimals,
+         Quantile(s, 0.25), decimals, Quantile(s, 0.75), unit, decimals, Quantile(s, 0), decimals, Quantile(s, 1), unit,
+         runs, target);
+}
+
+// "≤ 1.10 × floor: 1.04 ×, met" for the plug-in's row of a pair.
+void RatioTarget(const Pair* pair, double limit, char* text, size_t size) {
+  double ratio = Median(&pair->plugin) / Median(&pair->floor);
+  snprintf(text, size, "≤ %.2f × floor: %.2f ×, %s", limit, ratio, ratio <= limit ? "met" : "missed");
+}
+
+void PrintPair(const char* name, const char* floorName, const Pair* pair, const char* runs, double limit) {
+  char target[96] = "";
+  if (limit > 0)
+    RatioTarget(pair, limit, target, sizeof target);
+  else
+    snprintf(target, sizeof target, "none; %+.2f µs over the floor", Median(&pair->plugin) - Median(&pair->floor));
+  PrintRow(name, &pair->plugin, "µs", 2, runs, target);
+  PrintRow(floorName, &pair->floor, "µs", 2, runs, "");
+}
+
+const char* WineVersion() {
+  typedef const char* (*VersionFunction)();
+  auto version = reinterpret_cast<VersionFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+  return version ? version() : "not Wine";
+}
+
+}  // namespace
+
+void PrintTable(const LoadFigures& load, const Pair& lister, const Pair& quick, const HookFigures& hooks,
+                LONGLONG librarySize, int loadRuns) {
+  char runs[32], captionRuns[32], hookRuns[32], probeRuns[32], target[96];
+  snprintf(runs, sizeof runs, "%d", load.load.n);
+  snprintf(captionRuns, sizeof captionRuns, "%d × %d calls", kCaptionRuns, kCaptionCalls);
+  snprintf(hookRuns, sizeof hookRuns, "%d × %d calls", kHookRuns, kHookCalls);
+  snprintf(probeRuns, sizeof probeRuns, "%d × 20 calls", load.probe.plugin.n);
+  double overhead = Median(&load.overhead);
+  if (overhead <= 1.0)
+    snprintf(target, sizeof target, "≤ 1 ms at the median: met");
+  else
+    snprintf(target, sizeof target, "≤ 1 ms at the median: missed by %.3f ms", overhead - 1.0);
+
+  PrintHeaderRow();
+  PrintRow("Load: `ListLoadW`, Lister mode, 16 × 16 BMP", &load.load, "ms", 3, runs, "");
+  PrintRow("Load: `ListLoadW` called → viewer process starts", &load.launch, "ms", 3, runs, "");
+  PrintRow("Load: stand-in viewer, process start → window created", &load.viewer, "ms", 3, runs, "");
+  PrintRow("Load: plug-in overhead, viewer window created → `ListLoadW` returns", &load.overhead, "ms", 3, runs,
+           target);
+  PrintPair("Probe of a healthy viewer: the close's `EndViewerIfHung` (the wait's last pass sends the same message)",
+            "Probe: `SendMessageTimeoutW(viewer, WM_NULL, …, SMTO_ABORTIFHUNG | SMTO_BLOCK, …)` alone", &load.probe,
+            probeRuns, 0);
+  PrintPair("Caption, Lister mode: `WindowCaption`", "Caption, Lister mode: floor (same platform calls)", &lister,
+            captionRuns, 1.10);
+  PrintPair("Caption, Quick View: `WindowCaption`", "Caption, Quick View: floor (same platform calls)", &quick,
+            captionRuns, 1.10);
+  PrintPair("Hooks: `KbdProc` passing VK_UP on (HC_ACTION)", "Hooks: `CallNextHookEx(null, …)` alone", &hooks.kbd,
+            hookRuns, 0);
+  PrintRow("Hooks: `GetFocus` + 2 × `GetParent` + `CallNextHookEx`, the calls `KbdProc` makes here",
+           &hooks.kbdAll.floor, "µs", 2, hookRuns, "");
+  PrintPair("Hooks: `MouseProc` passing WM_MOUSEMOVE on (HC_ACTION)", "Hooks: `CallNextHookEx(null, …)` alone",
+            &hooks.mouse, hookRuns, 0);
+  printf("| Library size: `Pixmorant.wlx64` | %lld bytes | | | | |\n", librarySize);
+
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  printf(
+      "\nMeasured by `px_bench` (`bash scripts/bench.sh`) under Wine %s with Xvfb on this machine "
+      "(%lu cores), QueryPerformanceCounter at %lld Hz. Median, interquartile range (25th–75th "
+      "percentile) and minimum–maximum over the runs; each series starts with one warm-up run "
+      "that is not counted. Load: %d runs, each a real `ListLoadW` in Lister mode of the built "
+      "plug-in from a plug-in folder of its own, with the stand-in viewer as "
+      "Pixmorant64\\px_run64.exe, closed with `ListCloseWindow`, waiting for the viewer to end "
+      "before the next run; the viewer's times come from its log (QPC is system-wide). "
+      "Probe: in each load, before its close, 20 calls of the plug-in's close probe on the "
+      "embedded viewer and 20 of the bare message, taking turns. "
+      "Caption: a run is %d calls, the plug-in's and the floor's runs alternate; Quick View with "
+      "DarkMode=1, host colours and font keys, one colour key empty. Hooks: called directly, "
+      "not from a hook chain; the focus %s on the bench's stand-in viewer window. The plug-in's "
+      "procedures and steps are its own code, linked in from its objects.\n",
+      WineVersion(), info.dwNumberOfProcessors, QpcFrequency(), loadRuns, kCaptionCalls,
+      hooks.focusHeld ? "was" : "could not be put");
+  if (load.failed || load.stuck)
+    printf(
+        "\nLoad runs without figures: %d; viewers that did not end within 10 s of the close and were "
+        "ended: %d.\n",
+        load.failed, load.stuck);
+}
+
+void PrintBreakdown(const Breakdown& breakdown) {
+  char runs[16];
+  snprintf(runs, sizeof runs, "%d", breakdown.step[kStepWait].n);
+  printf(
+      "\nWhere the overhead goes: the load's steps after the viewer's start, made by the bench on a "
+      "stand-in viewer it starts with the plug-in's command line and start-up record: the plug-in's "
+      "own steps (its code, linked in), and in runs of their own the platform calls of its show, "
+      "one by one.\n\n");
+  PrintHeaderRow();
+  for (int step = 0; step < kStepCount; ++step) PrintRow(kStepName[step], &breakdown.step[step], "µs", 1, runs, "");
+  double steps = Median(&breakdown.step[kStepMenu]) + Median(&breakdown.step[kStepHooks]) +
+                 Median(&breakdown.step[kStepShow]);
+  double calls = 0;
+  for (int step = kStepParent1; step < kStepCount; ++step) calls += Median(&breakdown.step[step]);
+  printf("| Sum of the medians of the plug-in's steps after the wait (menu, hooks, show) | %.1f µs | | | | |\n", steps);
+  printf("| Sum of the medians of the show's platform calls made apart | %.1f µs | | | | |\n", calls);
+  if (breakdown.failed) printf("\nRuns without figures: %d.\n", breakdown.failed);
+}
+
+}  // namespace bench
