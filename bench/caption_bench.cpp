@@ -126,26 +126,25 @@ void QuickViewCaptionFloor(HWND viewer, HWND lister) {
   PaintHeaderFloor(header, text);
 }
 
-}  // namespace
-
-void MeasureListerCaption(standin::HostWindows* host, Pair* pair) {
+// The caption of one mode, the plug-in's against its floor, on a Lister window of that mode.
+template <class Floor>
+void MeasureCaption(standin::HostWindows* host, bool quickView, Floor floor, Pair* pair) {
   HWND viewer = NewViewerStandIn();
-  HWND lister = standin::NewListerWindow(host, false, 9);
+  HWND lister = standin::NewListerWindow(host, quickView, 9);
   MeasurePair(
-      kCaptionRuns, kCaptionCalls, [&] { Caption(viewer, lister); }, [&] { ListerCaptionFloor(viewer, lister); },
-      pair);
+      kCaptionRuns, kCaptionCalls, [&] { Caption(viewer, lister); }, [&] { floor(viewer, lister); }, pair);
   DestroyWindow(lister);
   DestroyWindow(viewer);
 }
 
+}  // namespace
+
+void MeasureListerCaption(standin::HostWindows* host, Pair* pair) {
+  MeasureCaption(host, false, ListerCaptionFloor, pair);
+}
+
 void MeasureQuickViewCaption(standin::HostWindows* host, Pair* pair) {
-  HWND viewer = NewViewerStandIn();
-  HWND lister = standin::NewListerWindow(host, true, 9);
-  MeasurePair(
-      kCaptionRuns, kCaptionCalls, [&] { Caption(viewer, lister); }, [&] { QuickViewCaptionFloor(viewer, lister); },
-      pair);
-  DestroyWindow(lister);
-  DestroyWindow(viewer);
+  MeasureCaption(host, true, QuickViewCaptionFloor, pair);
 }
 
 }  // namespace bench

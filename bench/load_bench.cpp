@@ -143,27 +143,18 @@ bool StartViewer(const Paths& paths, win::ProcessInfo* process) {
 
 // The platform calls of the plug-in's show, one by one, in its order.
 void ShowApart(HWND lister, HWND container, HWND viewer, LONGLONG (&t)[kStepCount]) {
-  LONGLONG start = Qpc();
-  SetParent(viewer, container);
-  t[kStepParent1] = Qpc() - start;
-  start = Qpc();
-  SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
-  t[kStepStyle] = Qpc() - start;
-  start = Qpc();
-  SetForegroundWindow(lister);
-  t[kStepForeground] = Qpc() - start;
-  start = Qpc();
-  SetParent(viewer, container);
-  t[kStepParent2] = Qpc() - start;
-  start = Qpc();
-  SetFocus(lister);
-  t[kStepFocus] = Qpc() - start;
-  start = Qpc();
-  ShowWindow(viewer, SW_SHOWMAXIMIZED);
-  t[kStepMaximize] = Qpc() - start;
-  start = Qpc();
-  ShowWindow(lister, SW_SHOW);
-  t[kStepShowLister] = Qpc() - start;
+  auto time = [&](Step step, auto call) {
+    LONGLONG start = Qpc();
+    call();
+    t[step] = Qpc() - start;
+  };
+  time(kStepParent1, [&] { SetParent(viewer, container); });
+  time(kStepStyle, [&] { SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD); });
+  time(kStepForeground, [&] { SetForegroundWindow(lister); });
+  time(kStepParent2, [&] { SetParent(viewer, container); });
+  time(kStepFocus, [&] { SetFocus(lister); });
+  time(kStepMaximize, [&] { ShowWindow(viewer, SW_SHOWMAXIMIZED); });
+  time(kStepShowLister, [&] { ShowWindow(lister, SW_SHOW); });
 }
 
 // One start of the viewer with the load's steps after it timed. In runs with showApart

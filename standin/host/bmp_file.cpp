@@ -33,13 +33,18 @@ void OverlayViewerPicture(HDC memory, const RECT& shotRect, HWND viewer, const w
 
 }  // namespace
 
+BITMAPINFO Rgb24Info(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  return info;
+}
+
 bool WriteBmp(const wchar_t* path, int width, int height, const void* bits) {
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
+  BITMAPINFOHEADER info = Rgb24Info(width, height).bmiHeader;
   DWORD size = Stride(width) * height;
   BITMAPFILEHEADER file = {};
   file.bfType = 0x4D42;
@@ -78,12 +83,7 @@ bool SaveScreenshot(HWND window, HWND viewer, const wchar_t* path) {
   int width = r.right - r.left, height = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
+  BITMAPINFO info = Rgb24Info(width, height);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);

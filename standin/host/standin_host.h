@@ -141,7 +141,10 @@ void FreePlugin(PluginEntries* plugin);
 
 // ---- BMP files ----
 
-// An uncompressed 24-bit BMP: bits holds the rows bottom-up, each padded to 4 bytes.
+// The description of a 24-bit picture of this size, rows bottom-up, each padded to 4 bytes:
+// for CreateDIBSection, and the header of a BMP file.
+BITMAPINFO Rgb24Info(int width, int height);
+// An uncompressed 24-bit BMP: bits holds the rows as Rgb24Info describes them.
 bool WriteBmp(const wchar_t* path, int width, int height, const void* bits);
 // A BMP of one colour (0x00BBGGRR), for the viewer to show.
 bool WriteSampleBmp(const wchar_t* path, int width, int height, COLORREF color);

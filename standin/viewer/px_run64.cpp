@@ -25,6 +25,7 @@
 #include <shlwapi.h>
 #include <initguid.h>  // defines the WIC GUIDs in this file, no libuuid needed
 #include <wincodec.h>
+#include "standin_host.h"  // BMP files, shared with the stand-in host
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -853,16 +854,11 @@ static void SaveSnapshot(HWND hwnd)
     int width = rc.right, height = rc.bottom;
     if (width <= 0 || height <= 0)
         return;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
+    BITMAPINFO info = standin::Rgb24Info(width, height);
     void* bits = NULL;
     HDC screen = GetDC(hwnd);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, (BITMAPINFO*)&info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
     FillRect(memory, &rc, g_brBackground);
     // Each visible child draws itself at its place in the client area.
@@ -877,20 +873,7 @@ static void SaveSnapshot(HWND hwnd)
     }
     SetViewportOrgEx(memory, 0, 0, NULL);
     GdiFlush();
-    DWORD stride = (width * 3 + 3) & ~3, size = stride * height;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + size;
-    HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (out != INVALID_HANDLE_VALUE) {
-        DWORD written;
-        WriteFile(out, &file, sizeof file, &written, NULL);
-        WriteFile(out, &info, sizeof info, &written, NULL);
-        WriteFile(out, bits, size, &written, NULL);
-        CloseHandle(out);
-        Log(L"snapshot %ls", path);
-    }
+    if (bits && standin::WriteBmp(path, width, height, bits)) Log(L"snapshot %ls", path);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
