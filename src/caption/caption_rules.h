@@ -30,9 +30,9 @@ constexpr std::size_t kHeaderSuffixLength = 12;
 // caption: kTitleUnits units, zero-filled here.
 inline void ExtractCaption(const char16_t* title, char16_t* caption) {
   text16::Zero(caption, kTitleUnits);
-  std::size_t length = 0;
-  while (length < kTitleUnits - 1 && title[length] != 0) ++length;
-  for (std::size_t at = 0; at + kViewerSuffixLength <= length; ++at) {
+  // One pass: a suffix found at `at` ends within the first 259 units, and as none of its
+  // units is a terminator, the title runs at least that far.
+  for (std::size_t at = 0; at + kViewerSuffixLength <= kTitleUnits - 1 && title[at] != 0; ++at) {
     if (title[at] != kViewerSuffix[0]) continue;
     std::size_t i = 1;
     while (i < kViewerSuffixLength && title[at + i] == kViewerSuffix[i]) ++i;
