@@ -79,7 +79,7 @@ void PrintTable(const LoadFigures& load, const Pair& lister, const Pair& quick, 
   PrintRow("Load: plug-in overhead, viewer window created → `ListLoadW` returns", &load.overhead, "ms", 3, runs,
            target);
   PrintPair("Probe of a healthy viewer: the close's `EndViewerIfHung` (the wait's last pass sends the same message)",
-            "Probe: `SendMessageTimeoutW(viewer, WM_NULL, …, SMTO_ABORTIFHUNG | SMTO_BLOCK, …)` alone", &load.probe,
+            "Probe: `SendMessageTimeoutW(viewer, WM_NULL, …, SMTO_ABORTIFHUNG + SMTO_BLOCK, …)` alone", &load.probe,
             probeRuns, 0);
   PrintPair("Caption, Lister mode: `WindowCaption`", "Caption, Lister mode: floor (same platform calls)", &lister,
             captionRuns, 1.10);
