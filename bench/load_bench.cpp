@@ -92,8 +92,8 @@ void AddProbeRun(int run, HWND container, Pair* probe) {
 
 // One load in Lister mode on a fresh Lister window, timed, then closed; waits until the
 // viewer has ended. False when the run gave no figures.
-bool OneLoad(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int run,
-             bool keep, LoadFigures* figures) {
+bool OneLoad(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int run, bool keep,
+             LoadFigures* figures) {
   wchar_t logPath[MAX_PATH];
   LogPath(paths, L"viewer", run, logPath);
   SetEnvironmentVariableW(L"PX_VIEWER_LOG", logPath);
@@ -190,10 +190,9 @@ bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* ho
     t[kStepMenu] = Qpc() - start;
     // The hooks run inside the viewer's process: they name the library's procedures.
     start = Qpc();
-    keyboard = SetWindowsHookExW(WH_KEYBOARD, reinterpret_cast<HOOKPROC>(plugin.KbdProc), plugin.module,
-                                 process.threadId);
-    mouse = SetWindowsHookExW(WH_MOUSE, reinterpret_cast<HOOKPROC>(plugin.MouseProc), plugin.module,
-                              process.threadId);
+    keyboard =
+        SetWindowsHookExW(WH_KEYBOARD, reinterpret_cast<HOOKPROC>(plugin.KbdProc), plugin.module, process.threadId);
+    mouse = SetWindowsHookExW(WH_MOUSE, reinterpret_cast<HOOKPROC>(plugin.MouseProc), plugin.module, process.threadId);
     t[kStepHooks] = Qpc() - start;
     start = Qpc();
     if (showApart)

@@ -190,16 +190,16 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   standin::PluginEntries plugin;
-  if (!standin::LoadPlugin(paths.library, &plugin) || !plugin.ListLoadW || !plugin.ListCloseWindow ||
-      !plugin.KbdProc || !plugin.MouseProc) {
+  if (!standin::LoadPlugin(paths.library, &plugin) || !plugin.ListLoadW || !plugin.ListCloseWindow || !plugin.KbdProc ||
+      !plugin.MouseProc) {
     fprintf(stderr, "px_bench: cannot load %ls or one of its exports\n", paths.library);
     RemoveTree(paths.folder);
     return 2;
   }
   SetEnvironmentVariableW(L"COMMANDER_INI", paths.hostIni);
-  for (const wchar_t* name : {L"PX_VIEWER_DELAY_MS", L"PX_VIEWER_NO_WINDOW", L"PX_VIEWER_EXIT", L"PX_VIEWER_CLASS",
-                              L"PX_VIEWER_INI_DIR", L"PX_VIEWER_HANG_AT_START_MS", L"PX_VIEWER_HANG_CUE",
-                              L"PX_VIEWER_EXIT_WHEN_CHILD", L"GS_LIB"})
+  for (const wchar_t* name :
+       {L"PX_VIEWER_DELAY_MS", L"PX_VIEWER_NO_WINDOW", L"PX_VIEWER_EXIT", L"PX_VIEWER_CLASS", L"PX_VIEWER_INI_DIR",
+        L"PX_VIEWER_HANG_AT_START_MS", L"PX_VIEWER_HANG_CUE", L"PX_VIEWER_EXIT_WHEN_CHILD", L"GS_LIB"})
     SetEnvironmentVariableW(name, nullptr);
   bool madeLightTheme = SetLightThemeIfMissing();
   standin::HostOptions options;

@@ -128,8 +128,8 @@ void PrintBreakdown(const Breakdown& breakdown) {
       "one by one.\n\n");
   PrintHeaderRow();
   for (int step = 0; step < kStepCount; ++step) PrintRow(kStepName[step], &breakdown.step[step], "µs", 1, runs, "");
-  double steps = Median(&breakdown.step[kStepMenu]) + Median(&breakdown.step[kStepHooks]) +
-                 Median(&breakdown.step[kStepShow]);
+  double steps =
+      Median(&breakdown.step[kStepMenu]) + Median(&breakdown.step[kStepHooks]) + Median(&breakdown.step[kStepShow]);
   double calls = 0;
   for (int step = kStepParent1; step < kStepCount; ++step) calls += Median(&breakdown.step[step]);
   printf("| Sum of the medians of the plug-in's steps after the wait (menu, hooks, show) | %.1f µs | | | | |\n", steps);

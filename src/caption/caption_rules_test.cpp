@@ -100,7 +100,7 @@ TEST(TextDiffers, OnlyTheSameWholeTextIsLeftAlone) {
   const u16string title = u"Lister (pixmorant) - [C:\\pics\\photo.jpg]";
   EXPECT_FALSE(caption::TextDiffers(title.c_str(), title.c_str()));
   EXPECT_TRUE(caption::TextDiffers(u"Lister (pixmorant) - [C:\\pics\\photo.jpg)", title.c_str()));  // last unit
-  EXPECT_TRUE(caption::TextDiffers((title + u" ").c_str(), title.c_str()));                        // longer
+  EXPECT_TRUE(caption::TextDiffers((title + u" ").c_str(), title.c_str()));                         // longer
   EXPECT_TRUE(caption::TextDiffers(title.substr(0, title.size() - 1).c_str(), title.c_str()));      // shorter
   EXPECT_TRUE(caption::TextDiffers(u"", title.c_str()));
   EXPECT_TRUE(caption::TextDiffers(title.c_str(), u""));

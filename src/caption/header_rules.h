@@ -46,9 +46,7 @@ inline std::int32_t ParseDecimal(const char16_t* text) {
   return magnitude > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(magnitude);
 }
 
-inline ColorRef ParseColor(const char16_t* value) {
-  return static_cast<ColorRef>(ParseDecimal(value)) & 0xFFFFFF;
-}
+inline ColorRef ParseColor(const char16_t* value) { return static_cast<ColorRef>(ParseDecimal(value)) & 0xFFFFFF; }
 
 struct HeaderColors {
   ColorRef activeBackground, activeText, inactiveBackground, inactiveText;

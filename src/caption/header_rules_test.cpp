@@ -26,10 +26,10 @@ TEST(ChooseColorSection, TableRowByRow) {
     const char16_t* section;
   };
   const Row rows[] = {
-      {u"", 0, false, u"Colors"},       {u"0", 0, false, u"Colors"},   {u"1", 1, true, u"Colors"},
-      {u"1", 0, true, u"ColorsDark"},   {u"1", 2, true, u""},          {u"1", 0xFFFFFFFF, true, u""},
-      {u"2", 1, false, u"ColorsDark"},  {u"3", 1, false, u""},         {u"00", 1, false, u""},
-      {u"10", 0, false, u""},           {u"1x", 0, false, u""},        {u" 1", 0, false, u""},
+      {u"", 0, false, u"Colors"},      {u"0", 0, false, u"Colors"}, {u"1", 1, true, u"Colors"},
+      {u"1", 0, true, u"ColorsDark"},  {u"1", 2, true, u""},        {u"1", 0xFFFFFFFF, true, u""},
+      {u"2", 1, false, u"ColorsDark"}, {u"3", 1, false, u""},       {u"00", 1, false, u""},
+      {u"10", 0, false, u""},          {u"1x", 0, false, u""},      {u" 1", 0, false, u""},
   };
   int index = 0;
   for (const Row& row : rows) {
@@ -88,9 +88,9 @@ TEST(ResolveHeaderColors, EmptyKeysTakeDarkDefaultsOnlyInColorsDark) {
     EXPECT_EQ(0x100u + COLOR_CAPTIONTEXT, colors.activeText);
     EXPECT_EQ(0x100u + COLOR_INACTIVECAPTION, colors.inactiveBackground);
     EXPECT_EQ(0x100u + COLOR_INACTIVECAPTIONTEXT, colors.inactiveText);
-    EXPECT_EQ((std::vector<int>{COLOR_ACTIVECAPTION, COLOR_CAPTIONTEXT, COLOR_INACTIVECAPTION,
-                                COLOR_INACTIVECAPTIONTEXT}),
-              light.asked);
+    EXPECT_EQ(
+        (std::vector<int>{COLOR_ACTIVECAPTION, COLOR_CAPTIONTEXT, COLOR_INACTIVECAPTION, COLOR_INACTIVECAPTIONTEXT}),
+        light.asked);
   }
 }
 

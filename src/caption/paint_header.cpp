@@ -13,8 +13,8 @@ namespace {
 // read counts as light, which is what the system shows when the value was never set.
 std::uint32_t ReadLightTheme() {
   HKEY key = nullptr;
-  if (win::RegOpenKeyExW(win::CurrentUserKey(), u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
-                         0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+  if (win::RegOpenKeyExW(win::CurrentUserKey(), u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0,
+                         KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
     return 1;
   std::uint32_t value = 1;
   std::uint32_t size = sizeof value;
@@ -53,8 +53,8 @@ void PaintHeader(HWND window, const char16_t* text, bool captionNonEmpty) {
   host::WindowFontValues font;
   host::ReadWindowFont(settings, defaults, &font);
 
-  const win::FontRecord record = header::ResolveHeaderFont({font.size, font.weight, font.face},
-                                                           win::GetDeviceCaps(dc, LOGPIXELSY), defaults.face);
+  const win::FontRecord record =
+      header::ResolveHeaderFont({font.size, font.weight, font.face}, win::GetDeviceCaps(dc, LOGPIXELSY), defaults.face);
   HFONT created = win::CreateFontIndirectW(&record);
   HFONT previous = win::SelectObject(dc, created);
 

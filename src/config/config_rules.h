@@ -123,7 +123,6 @@ inline ViewerKind KindOfBinaryType(std::uint32_t binaryType) {
 constexpr std::size_t kReadUnits = kUnits + 1;
 inline bool ValueFits(std::uint32_t unitsRead) { return unitsRead < kUnits; }
 
-
 // ---- Ghostscript ----
 
 struct GhostscriptChoice {
@@ -145,7 +144,6 @@ inline bool ComposeRedirectedTarget(const char16_t* iniFolder, const char16_t* s
                                     char16_t (&target)[kUnits]) {
   return text16::Compose(target, kUnits, iniFolder, u"\\", settingsName);
 }
-
 
 // GS_LIB for a Ghostscript library path: the library's folder, then fonts and lib beside
 // that folder. False, with the text empty, when a part does not fit its 260 units (the

@@ -57,7 +57,7 @@ TEST(NameList, FindsAWholeNameOnlyAndStopsAtTheEndOrTheCapacity) {
   EXPECT_FALSE(config::NameListHolds(list, 30, u"Pixmorant64"));
   EXPECT_FALSE(config::NameListHolds(list, 30, u"Hidden"));
   EXPECT_FALSE(config::NameListHolds(list, 15, u"Ghostscript"));  // cut by the capacity
-  const char16_t full[4] = {u'a', u'b', u'c', u'd'};             // no terminator at all
+  const char16_t full[4] = {u'a', u'b', u'c', u'd'};              // no terminator at all
   EXPECT_FALSE(config::NameListHolds(full, 4, u"abcd"));
   EXPECT_FALSE(config::NameListHolds(u"", 1, u""));
 }
@@ -65,9 +65,10 @@ TEST(NameList, FindsAWholeNameOnlyAndStopsAtTheEndOrTheCapacity) {
 TEST(Messages, NameTheBareFilesExactly) {
   char16_t text[config::kUnits];
   config::CannotCreateMessage(text, config::kUnits);
-  EXPECT_EQ(u"I can't create a file pixmorant.ini. Default paths will be used  Pixmorant\\px_run32.exe, "
-            u"Pixmorant64\\px_run64.exe",
-            u16string(text));
+  EXPECT_EQ(
+      u"I can't create a file pixmorant.ini. Default paths will be used  Pixmorant\\px_run32.exe, "
+      u"Pixmorant64\\px_run64.exe",
+      u16string(text));
   config::NotFoundMessage(text, config::kUnits, u"C:\\v\\px_run64.exe");
   EXPECT_EQ(u"I can't find the C:\\v\\px_run64.exe in the path specified in the file pixmorant.ini", u16string(text));
   config::NotFoundMessage(text, config::kUnits, u"");

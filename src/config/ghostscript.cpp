@@ -7,8 +7,7 @@
 #include "shared/environment.h"
 #include "platform/system.h"
 
-void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder,
-                         ViewerKind kind) {
+void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder, ViewerKind kind) {
   config::GhostscriptChoice choice = config::GhostscriptChoiceFor(kind);
 
   // Any text that does not fit skips the whole hand-over: nothing is written and GS_LIB

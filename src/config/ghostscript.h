@@ -11,8 +11,7 @@ struct GsLib {
 
 // The load's part: the viewer's settings file names the configured library and GS_LIB its
 // folders, before the viewer process starts (it inherits the host's environment).
-void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder,
-                         ViewerKind kind);
+void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder, ViewerKind kind);
 
 // The close's part: GS_LIB leaves the host's environment, whether or not a load set it.
 void RemoveGhostscriptSearchPath();

@@ -4,8 +4,8 @@
 
 namespace config {
 
-std::uint32_t ReadRaw(const char16_t* section, const char16_t* key, const char16_t* fallback,
-                      const char16_t* file, char16_t (&raw)[kReadUnits]) {
+std::uint32_t ReadRaw(const char16_t* section, const char16_t* key, const char16_t* fallback, const char16_t* file,
+                      char16_t (&raw)[kReadUnits]) {
   text16::Zero(raw, kReadUnits);
   return win::GetPrivateProfileStringW(section, key, fallback, raw, kReadUnits, file);
 }

@@ -10,7 +10,6 @@
 
 namespace embed {
 
-
 // Which window the last show of a load addresses.
 enum class ShowTarget { ViewerWindow, ListerWindow };
 

@@ -34,8 +34,8 @@ TEST(WaitOutcome, EqualIdsOfAWindowThatAnswersEndTheWaitWithoutAskingMore) {
   KeyProbe keys;
   keys.down = VK_UP;
   bool endedAsked = false;
-  EXPECT_EQ(WaitOutcome::Done,
-            embed::DecideWaitPass(42, 42, Answers, [&] { return endedAsked = true; }, std::ref(keys)));
+  EXPECT_EQ(WaitOutcome::Done, embed::DecideWaitPass(
+                                   42, 42, Answers, [&] { return endedAsked = true; }, std::ref(keys)));
   EXPECT_FALSE(endedAsked);
   EXPECT_TRUE(keys.asked.empty());
 }
@@ -43,7 +43,8 @@ TEST(WaitOutcome, EqualIdsOfAWindowThatAnswersEndTheWaitWithoutAskingMore) {
 TEST(WaitOutcome, TheWindowIsProbedOnlyForEqualIdsAndWhileSilentTheWaitGoesOn) {
   bool probed = false;
   KeyProbe keys;
-  embed::DecideWaitPass(7, 42, [&] { return probed = true; }, Silent, std::ref(keys));
+  embed::DecideWaitPass(
+      7, 42, [&] { return probed = true; }, Silent, std::ref(keys));
   EXPECT_FALSE(probed);
 
   KeyProbe none;

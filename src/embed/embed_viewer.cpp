@@ -42,8 +42,8 @@ HWND CreateContainer(HINSTANCE module, HWND lister) {
   // Fails once an earlier load of this process has registered the class; the container
   // is then made from that registration.
   win::RegisterContainerClass(kClassName, WindowProc, module);
-  return win::CreateWindowExW(0, kClassName, u"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, lister,
-                              nullptr, module, nullptr);
+  return win::CreateWindowExW(0, kClassName, u"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, lister, nullptr,
+                              module, nullptr);
 }
 
 // A tight loop on the host's thread, as the host expects of a load.

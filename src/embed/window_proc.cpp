@@ -23,8 +23,8 @@ void ReleaseArrowKeys() {
 void FitViewer(HWND container, HWND viewer) {
   win::Rect client = {};
   win::GetClientRect(container, &client);
-  win::SetWindowPos(viewer, nullptr, client.left, client.top, client.right - client.left,
-                    client.bottom - client.top, SWP_ASYNCWINDOWPOS);
+  win::SetWindowPos(viewer, nullptr, client.left, client.top, client.right - client.left, client.bottom - client.top,
+                    SWP_ASYNCWINDOWPOS);
 }
 
 // A popup menu whose thread does not answer in time has nothing grayed.

@@ -9,8 +9,8 @@
 namespace hooks {
 
 // The class names the keyboard hook tells apart, compared whole and case-sensitively.
-constexpr char16_t kViewerClass[] = u"Pixmorant";           // the viewer's main window
-constexpr char16_t kDialogClass[] = u"#32770";              // a dialog box of the viewer
+constexpr char16_t kViewerClass[] = u"Pixmorant";            // the viewer's main window
+constexpr char16_t kDialogClass[] = u"#32770";               // a dialog box of the viewer
 constexpr char16_t kFullScreenClass[] = u"FullScreenClass";  // the viewer's full-screen window
 
 constexpr int kKeyC = 'C';
@@ -50,13 +50,16 @@ KeyAction KbdAction(int code, std::uint64_t key, Inputs& inputs) {
     case VK_BACK:
     case VK_SPACE:
     case VK_LEFT:
-    case VK_RIGHT:
-      return KeyAction::CaptionAndRelease;
-    case VK_TAB:
-      return KeyAction::FocusLister;
-    case '1': case '2': case '3': case '4':
-    case '5': case '6': case '7': case '8':
-      return text16::Equal(inputs.FocusClass(), kViewerClass) ? KeyAction::ForwardDigit : KeyAction::PassOn;
+    case VK_RIGHT: return KeyAction::CaptionAndRelease;
+    case VK_TAB: return KeyAction::FocusLister;
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8': return text16::Equal(inputs.FocusClass(), kViewerClass) ? KeyAction::ForwardDigit : KeyAction::PassOn;
     case kKeyC:
     case kKeyM:
     case kKeyS:
@@ -68,10 +71,8 @@ KeyAction KbdAction(int code, std::uint64_t key, Inputs& inputs) {
       if (IsDown(static_cast<std::int16_t>(alt & shift))) return KeyAction::Swallow;
       return EscapeRule(inputs);
     }
-    case VK_ESCAPE:
-      return EscapeRule(inputs);
-    default:
-      return KeyAction::PassOn;
+    case VK_ESCAPE: return EscapeRule(inputs);
+    default: return KeyAction::PassOn;
   }
 }
 

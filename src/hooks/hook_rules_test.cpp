@@ -22,7 +22,7 @@ struct FakeInputs {
     asked.push_back("key " + std::to_string(key));
     for (int d : down)
       if (d == key) return static_cast<std::int16_t>(0x8001);  // down, and toggled
-    return 1;  // toggled only: not down
+    return 1;                                                  // toggled only: not down
   }
   const char16_t* FocusClass() {
     asked.push_back("focus class");

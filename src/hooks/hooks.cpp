@@ -53,28 +53,20 @@ LResult KbdProc(int code, WParam wParam, LParam lParam) {
   HWND lister = win::GetParent(win::GetParent(focus));
   ViewerInputs inputs = {focus, lister};
   switch (hooks::KbdAction(code, wParam, inputs)) {
-    case hooks::KeyAction::PassOn:
-      break;
+    case hooks::KeyAction::PassOn: break;
     case hooks::KeyAction::CaptionAndRelease:
       WindowCaption(focus, lister);
       win::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
       break;
-    case hooks::KeyAction::FocusLister:
-      FocusLister(lister);
-      break;
-    case hooks::KeyAction::ForwardDigit:
-      ForwardDigit(focus, lister, wParam);
-      break;
-    case hooks::KeyAction::Swallow:
-      return 1;
+    case hooks::KeyAction::FocusLister: FocusLister(lister); break;
+    case hooks::KeyAction::ForwardDigit: ForwardDigit(focus, lister, wParam); break;
+    case hooks::KeyAction::Swallow: return 1;
     case hooks::KeyAction::CloseQuickView:
       FocusLister(lister);
       win::SendMessageW(focus, WM_SYSCOMMAND, SC_CLOSE, 0);
       win::PostMessageW(win::GetParent(lister), HOST_COMMAND, HOST_CMD_CLOSE_QUICK_VIEW, 0);
       break;
-    case hooks::KeyAction::CloseLister:
-      win::PostMessageW(lister, WM_SYSCOMMAND, SC_CLOSE, 0);
-      break;
+    case hooks::KeyAction::CloseLister: win::PostMessageW(lister, WM_SYSCOMMAND, SC_CLOSE, 0); break;
   }
   return win::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -84,16 +76,13 @@ LResult KbdProc(int code, WParam wParam, LParam lParam) {
 // other hook codes the platform makes no promise about lParam.
 LResult MouseProc(int code, WParam wParam, LParam lParam) {
   switch (hooks::ChooseMouseAction(code, wParam)) {
-    case hooks::MouseAction::Nothing:
-      break;
+    case hooks::MouseAction::Nothing: break;
     case hooks::MouseAction::Caption: {
       HWND viewer = win::GetParent(win::MouseHookTarget(lParam));
       WindowCaption(viewer, win::GetParent(win::GetParent(viewer)));
       break;
     }
-    case hooks::MouseAction::ReleaseLeft:
-      win::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-      break;
+    case hooks::MouseAction::ReleaseLeft: win::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); break;
   }
   return win::CallNextHookEx(nullptr, code, wParam, lParam);
 }

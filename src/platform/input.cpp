@@ -14,8 +14,7 @@ std::int16_t GetAsyncKeyState(int key) { return ::GetAsyncKeyState(key); }
 void keybd_event(std::uint8_t key, std::uint8_t scan, std::uint32_t flags, std::uint64_t extra) {
   ::keybd_event(key, scan, flags, extra);
 }
-void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data,
-                 std::uint64_t extra) {
+void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data, std::uint64_t extra) {
   ::mouse_event(flags, dx, dy, data, extra);
 }
 
@@ -31,9 +30,7 @@ HWND MouseHookTarget(LParam hookRecord) {
   return record ? record->hwnd : nullptr;
 }
 
-bool SetPropW(HWND window, const char16_t* name, void* value) {
-  return ::SetPropW(window, W(name), value) != FALSE;
-}
+bool SetPropW(HWND window, const char16_t* name, void* value) { return ::SetPropW(window, W(name), value) != FALSE; }
 void* GetPropW(HWND window, const char16_t* name) { return ::GetPropW(window, W(name)); }
 void* RemovePropW(HWND window, const char16_t* name) { return ::RemovePropW(window, W(name)); }
 

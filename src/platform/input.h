@@ -9,8 +9,7 @@ typedef LResult (*HookProcedure)(int code, WParam wParam, LParam lParam);
 std::int16_t GetKeyState(int key);
 std::int16_t GetAsyncKeyState(int key);
 void keybd_event(std::uint8_t key, std::uint8_t scan, std::uint32_t flags, std::uint64_t extra);
-void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data,
-                 std::uint64_t extra);
+void mouse_event(std::uint32_t flags, std::uint32_t dx, std::uint32_t dy, std::uint32_t data, std::uint64_t extra);
 
 HHOOK SetWindowsHookExW(int type, HookProcedure procedure, HINSTANCE module, std::uint32_t threadId);
 bool UnhookWindowsHookEx(HHOOK hook);

@@ -38,16 +38,14 @@ bool DeleteObject(HFONT font) { return ::DeleteObject(font) != FALSE; }
 ColorRef GetSysColor(int index) { return ::GetSysColor(index); }
 
 HKEY CurrentUserKey() { return HKEY_CURRENT_USER; }
-long RegOpenKeyExW(HKEY root, const char16_t* subKey, std::uint32_t options, std::uint32_t access,
-                   HKEY* key) {
+long RegOpenKeyExW(HKEY root, const char16_t* subKey, std::uint32_t options, std::uint32_t access, HKEY* key) {
   return ::RegOpenKeyExW(root, W(subKey), options, access, key);
 }
-long RegQueryValueExW(HKEY key, const char16_t* name, std::uint32_t* type, void* data,
-                      std::uint32_t* size) {
+long RegQueryValueExW(HKEY key, const char16_t* name, std::uint32_t* type, void* data, std::uint32_t* size) {
   DWORD kind = type ? *type : 0;
   DWORD bytes = size ? *size : 0;
-  LONG result = ::RegQueryValueExW(key, W(name), nullptr, type ? &kind : nullptr,
-                                   static_cast<BYTE*>(data), size ? &bytes : nullptr);
+  LONG result = ::RegQueryValueExW(key, W(name), nullptr, type ? &kind : nullptr, static_cast<BYTE*>(data),
+                                   size ? &bytes : nullptr);
   if (type) *type = kind;
   if (size) *size = bytes;
   return result;

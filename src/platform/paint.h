@@ -65,10 +65,8 @@ ColorRef GetSysColor(int index);
 
 // HKEY_CURRENT_USER.
 HKEY CurrentUserKey();
-long RegOpenKeyExW(HKEY root, const char16_t* subKey, std::uint32_t options, std::uint32_t access,
-                   HKEY* key);
-long RegQueryValueExW(HKEY key, const char16_t* name, std::uint32_t* type, void* data,
-                      std::uint32_t* size);
+long RegOpenKeyExW(HKEY root, const char16_t* subKey, std::uint32_t options, std::uint32_t access, HKEY* key);
+long RegQueryValueExW(HKEY key, const char16_t* name, std::uint32_t* type, void* data, std::uint32_t* size);
 long RegCloseKey(HKEY key);
 
 }  // namespace win

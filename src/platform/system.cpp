@@ -27,13 +27,12 @@ std::uint32_t ExpandEnvironmentStringsW(const char16_t* text, char16_t* expanded
   return ::ExpandEnvironmentStringsW(W(text), W(expanded), capacity);
 }
 
-std::uint32_t GetPrivateProfileStringW(const char16_t* section, const char16_t* key,
-                                       const char16_t* fallback, char16_t* value,
-                                       std::uint32_t capacity, const char16_t* file) {
+std::uint32_t GetPrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* fallback,
+                                       char16_t* value, std::uint32_t capacity, const char16_t* file) {
   return ::GetPrivateProfileStringW(W(section), W(key), W(fallback), W(value), capacity, W(file));
 }
-bool WritePrivateProfileStringW(const char16_t* section, const char16_t* key,
-                                const char16_t* value, const char16_t* file) {
+bool WritePrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* value,
+                                const char16_t* file) {
   return ::WritePrivateProfileStringW(W(section), W(key), W(value), W(file)) != FALSE;
 }
 bool WritePrivateProfileSectionW(const char16_t* section, const char16_t* keys, const char16_t* file) {
@@ -42,8 +41,7 @@ bool WritePrivateProfileSectionW(const char16_t* section, const char16_t* keys, 
 
 std::uint32_t GetFileAttributesW(const char16_t* path) { return ::GetFileAttributesW(W(path)); }
 bool CreateNewEmptyFile(const char16_t* path) {
-  HANDLE file = ::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+  HANDLE file = ::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   ::CloseHandle(file);
   return true;
@@ -55,8 +53,8 @@ bool GetBinaryTypeW(const char16_t* path, std::uint32_t* type) {
   return ok != FALSE;
 }
 
-int MultiByteToWideChar(unsigned codePage, std::uint32_t flags, const char* text, int length,
-                        char16_t* wide, int capacity) {
+int MultiByteToWideChar(unsigned codePage, std::uint32_t flags, const char* text, int length, char16_t* wide,
+                        int capacity) {
   return ::MultiByteToWideChar(codePage, flags, text, length, W(wide), capacity);
 }
 
@@ -66,8 +64,8 @@ bool CreateViewerProcess(const char16_t* application, char16_t* commandLine, Pro
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESIZE | STARTF_USEPOSITION | STARTF_FORCEOFFFEEDBACK;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION process = {};
-  BOOL ok = ::CreateProcessW(W(application), W(commandLine), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process);
+  BOOL ok = ::CreateProcessW(W(application), W(commandLine), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process);
   info->process = process.hProcess;
   info->thread = process.hThread;
   info->processId = process.dwProcessId;

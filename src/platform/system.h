@@ -12,11 +12,10 @@ bool SetEnvironmentVariableW(const char16_t* name, const char16_t* value);  // n
 bool SetEnvironmentVariableA(const char* name, const char* value);
 std::uint32_t ExpandEnvironmentStringsW(const char16_t* text, char16_t* expanded, std::uint32_t capacity);
 
-std::uint32_t GetPrivateProfileStringW(const char16_t* section, const char16_t* key,
-                                       const char16_t* fallback, char16_t* value,
-                                       std::uint32_t capacity, const char16_t* file);
-bool WritePrivateProfileStringW(const char16_t* section, const char16_t* key,
-                                const char16_t* value, const char16_t* file);
+std::uint32_t GetPrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* fallback,
+                                       char16_t* value, std::uint32_t capacity, const char16_t* file);
+bool WritePrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* value,
+                                const char16_t* file);
 bool WritePrivateProfileSectionW(const char16_t* section, const char16_t* keys, const char16_t* file);
 
 std::uint32_t GetFileAttributesW(const char16_t* path);
@@ -25,8 +24,8 @@ std::uint32_t GetFileAttributesW(const char16_t* path);
 bool CreateNewEmptyFile(const char16_t* path);
 bool GetBinaryTypeW(const char16_t* path, std::uint32_t* type);
 
-int MultiByteToWideChar(unsigned codePage, std::uint32_t flags, const char* text, int length,
-                        char16_t* wide, int capacity);
+int MultiByteToWideChar(unsigned codePage, std::uint32_t flags, const char* text, int length, char16_t* wide,
+                        int capacity);
 
 // A started process: the handles and ids CreateProcessW reports.
 struct ProcessInfo {

@@ -13,9 +13,7 @@ namespace win {
 
 HWND GetParent(HWND window) { return ::GetParent(window); }
 HWND GetWindow(HWND window, unsigned relation) { return ::GetWindow(window, relation); }
-HWND FindWindowW(const char16_t* className, const char16_t* title) {
-  return ::FindWindowW(W(className), W(title));
-}
+HWND FindWindowW(const char16_t* className, const char16_t* title) { return ::FindWindowW(W(className), W(title)); }
 HWND FindWindowExW(HWND parent, HWND childAfter, const char16_t* className, const char16_t* title) {
   return ::FindWindowExW(parent, childAfter, W(className), W(title));
 }
@@ -27,13 +25,9 @@ std::uint32_t GetWindowThreadProcessId(HWND window, std::uint32_t* processId) {
 }
 bool IsWindow(HWND window) { return ::IsWindow(window) != FALSE; }
 
-int GetWindowTextW(HWND window, char16_t* text, int capacity) {
-  return ::GetWindowTextW(window, W(text), capacity);
-}
+int GetWindowTextW(HWND window, char16_t* text, int capacity) { return ::GetWindowTextW(window, W(text), capacity); }
 bool SetWindowTextW(HWND window, const char16_t* text) { return ::SetWindowTextW(window, W(text)) != FALSE; }
-int GetClassNameW(HWND window, char16_t* name, int capacity) {
-  return ::GetClassNameW(window, W(name), capacity);
-}
+int GetClassNameW(HWND window, char16_t* name, int capacity) { return ::GetClassNameW(window, W(name), capacity); }
 
 LResult SendMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam) {
   return ::SendMessageW(window, message, wParam, lParam);
@@ -68,11 +62,11 @@ bool RegisterContainerClass(const char16_t* className, WindowProcedure procedure
   wc.lpszClassName = W(className);
   return ::RegisterClassExW(&wc) != 0;
 }
-HWND CreateWindowExW(std::uint32_t exStyle, const char16_t* className, const char16_t* title,
-                     std::uint32_t style, int x, int y, int width, int height, HWND parent,
-                     HMENU menu, HINSTANCE instance, void* parameter) {
-  return ::CreateWindowExW(exStyle, W(className), W(title), style, x, y, width, height, parent,
-                           menu, instance, parameter);
+HWND CreateWindowExW(std::uint32_t exStyle, const char16_t* className, const char16_t* title, std::uint32_t style,
+                     int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     void* parameter) {
+  return ::CreateWindowExW(exStyle, W(className), W(title), style, x, y, width, height, parent, menu, instance,
+                           parameter);
 }
 bool DestroyWindow(HWND window) { return ::DestroyWindow(window) != FALSE; }
 bool ShowWindow(HWND window, int command) { return ::ShowWindow(window, command) != FALSE; }

@@ -30,9 +30,8 @@ LResult DefWindowProcW(HWND window, std::uint32_t message, WParam wParam, LParam
 // The container's class, filled as the embedding needs it; false when the call failed
 // (also when the class is registered already).
 bool RegisterContainerClass(const char16_t* className, WindowProcedure procedure, HINSTANCE instance);
-HWND CreateWindowExW(std::uint32_t exStyle, const char16_t* className, const char16_t* title,
-                     std::uint32_t style, int x, int y, int width, int height, HWND parent,
-                     HMENU menu, HINSTANCE instance, void* parameter);
+HWND CreateWindowExW(std::uint32_t exStyle, const char16_t* className, const char16_t* title, std::uint32_t style,
+                     int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* parameter);
 bool DestroyWindow(HWND window);
 bool ShowWindow(HWND window, int command);
 bool BringWindowToTop(HWND window);

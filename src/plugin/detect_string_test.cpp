@@ -9,14 +9,14 @@
 namespace {
 
 const char* const kExtensions[] = {
-    "ACR", "ANI", "AVIF", "ARW", "AWD", "B3D", "BMP", "CAM", "CDR", "CIN", "CLP", "CR2", "CR3", "CRW", "CUR",
-    "DCM", "DDS", "DCR", "DCX", "DIB", "DJVU", "DNG", "DPX", "ECW", "EMF", "ERF", "EXR", "FIT", "FITS", "FPX",
-    "G3", "GIF", "HDP", "HEIC", "ICO", "ICS", "IFF", "IMA", "IMG", "IW44", "J2K", "JFIF", "JP2", "JPC", "JPE",
-    "JPEG", "JPF", "JPG", "JPM", "JLS", "JNG", "JXL", "JXR", "KDC", "LBM", "MNG", "MOS", "MPO", "MRC", "MRW",
-    "MSK", "NEF", "NRW", "OFR", "QOI", "PBM", "PCD", "PCX", "PDN", "PEF", "PGM", "PNG", "PPM", "PSB", "PSD",
-    "PSP", "RAF", "RAS", "RAW", "RGB", "RLE", "RW2", "RWL", "SFF", "SFW", "SGI", "SID", "SRF", "SRW", "SUN",
-    "SVG", "SWF", "TGA", "TIF", "TIFF", "WAD", "WAL", "WB1", "WBC", "WBZ", "WBMP", "WDP", "WEBP", "WMF", "WPG",
-    "WSQ", "X3F", "XBM", "XCF", "XPM", "XR", "EPS", "PFB", "PRN", "PS"};
+    "ACR",  "ANI", "AVIF", "ARW",  "AWD",  "B3D",  "BMP", "CAM", "CDR", "CIN",  "CLP",  "CR2",  "CR3",  "CRW",  "CUR",
+    "DCM",  "DDS", "DCR",  "DCX",  "DIB",  "DJVU", "DNG", "DPX", "ECW", "EMF",  "ERF",  "EXR",  "FIT",  "FITS", "FPX",
+    "G3",   "GIF", "HDP",  "HEIC", "ICO",  "ICS",  "IFF", "IMA", "IMG", "IW44", "J2K",  "JFIF", "JP2",  "JPC",  "JPE",
+    "JPEG", "JPF", "JPG",  "JPM",  "JLS",  "JNG",  "JXL", "JXR", "KDC", "LBM",  "MNG",  "MOS",  "MPO",  "MRC",  "MRW",
+    "MSK",  "NEF", "NRW",  "OFR",  "QOI",  "PBM",  "PCD", "PCX", "PDN", "PEF",  "PGM",  "PNG",  "PPM",  "PSB",  "PSD",
+    "PSP",  "RAF", "RAS",  "RAW",  "RGB",  "RLE",  "RW2", "RWL", "SFF", "SFW",  "SGI",  "SID",  "SRF",  "SRW",  "SUN",
+    "SVG",  "SWF", "TGA",  "TIF",  "TIFF", "WAD",  "WAL", "WB1", "WBC", "WBZ",  "WBMP", "WDP",  "WEBP", "WMF",  "WPG",
+    "WSQ",  "X3F", "XBM",  "XCF",  "XPM",  "XR",   "EPS", "PFB", "PRN", "PS"};
 
 TEST(DetectString, IsTheListedItemsInOrder) {
   std::string expected = "MULTIMEDIA & (";

@@ -58,9 +58,7 @@ int ListCloseWindow(HWND container) {
   return DestroyContainer(container) ? 1 : 0;
 }
 
-void ListGetDetectString(char* detectString, int maxLength) {
-  detect::CopyDetectString(detectString, maxLength);
-}
+void ListGetDetectString(char* detectString, int maxLength) { detect::CopyDetectString(detectString, maxLength); }
 
 // Exported also as ListSearchDialog and ListSendCommand: the plug-in has nothing to print,
 // search or command, and reads none of the arguments.

@@ -4,6 +4,4 @@
 
 enum class ViewMode { Lister, QuickView };
 
-inline ViewMode ViewModeOf(bool listerHasParent) {
-  return listerHasParent ? ViewMode::QuickView : ViewMode::Lister;
-}
+inline ViewMode ViewModeOf(bool listerHasParent) { return listerHasParent ? ViewMode::QuickView : ViewMode::Lister; }

@@ -16,7 +16,8 @@ int Stride(int width) { return (width * 3 + 3) & ~3; }
 void OverlayViewerPicture(HDC memory, const RECT& shotRect, HWND viewer, const wchar_t* picturePath) {
   DeleteFileW(picturePath);
   SendMessageW(viewer, RegisterWindowMessageW(L"PxViewerSnapshot"), 0, 0);
-  HBITMAP picture = (HBITMAP)LoadImageW(nullptr, picturePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  HBITMAP picture =
+      (HBITMAP)LoadImageW(nullptr, picturePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
   if (!picture) return;
   RECT client;
   GetClientRect(viewer, &client);

@@ -160,9 +160,9 @@ LRESULT CALLBACK ListerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // Lister's menu bar. The plug-in removes four of the nine items of the File menu and
 // grays Edit; other counts stand for other versions of the host.
 HMENU ListerMenu(int fileItems) {
-  static const wchar_t* const kFileItems[] = {L"&Open",     L"Open &with...", L"&Reload",
+  static const wchar_t* const kFileItems[] = {L"&Open",       L"Open &with...", L"&Reload",
                                               L"&Save as...", L"&Print...",     L"Print &setup...",
-                                              L"&Find...",  L"&Copy as text", L"E&xit"};
+                                              L"&Find...",    L"&Copy as text", L"E&xit"};
   HMENU bar = CreateMenu();
   HMENU file = CreatePopupMenu();
   for (int i = 0; i < fileItems; ++i) AppendMenuW(file, MF_STRING, 100 + i, i < 9 ? kFileItems[i] : L"&More");

@@ -5,8 +5,8 @@
 namespace standin {
 
 const char* const kHostEntryNames[kHostEntryCount] = {
-    "ListLoad", "ListLoadW", "ListCloseWindow", "ListGetDetectString", "ListPrint", "ListSearchDialog",
-    "ListSendCommand"};
+    "ListLoad",  "ListLoadW",        "ListCloseWindow", "ListGetDetectString",
+    "ListPrint", "ListSearchDialog", "ListSendCommand"};
 // KbdProc(int, WPARAM, LPARAM), MouseProc(...), WindowProc(HWND, UINT, WPARAM, LPARAM),
 // WindowCaption(HWND, HWND), gsenv(const char16_t*), as GCC decorates them.
 const char* const kOwnProcedureNames[kOwnProcedureCount] = {

@@ -28,11 +28,16 @@ struct Options {
 
 bool ParseOptions(int argc, wchar_t** argv, Options* options) {
   for (int i = 1; i < argc; ++i) {
-    if (!wcscmp(argv[i], L"/quickview")) options->quickView = true;
-    else if (!wcscmp(argv[i], L"/shot") && i + 1 < argc) options->shot = argv[++i];
-    else if (!wcscmp(argv[i], L"/seconds") && i + 1 < argc) options->seconds = _wtoi(argv[++i]);
-    else if (!options->plugin) options->plugin = argv[i];
-    else if (!options->image) options->image = argv[i];
+    if (!wcscmp(argv[i], L"/quickview"))
+      options->quickView = true;
+    else if (!wcscmp(argv[i], L"/shot") && i + 1 < argc)
+      options->shot = argv[++i];
+    else if (!wcscmp(argv[i], L"/seconds") && i + 1 < argc)
+      options->seconds = _wtoi(argv[++i]);
+    else if (!options->plugin)
+      options->plugin = argv[i];
+    else if (!options->image)
+      options->image = argv[i];
   }
   return options->plugin && options->image;
 }

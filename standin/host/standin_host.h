@@ -33,7 +33,7 @@ const UINT kHostCommand = WM_USER + 51;  // 1075, posted to the Quick View panel
 // Where the three users of the host differ. The defaults are the tests' host.
 struct HostOptions {
   const wchar_t* title = L"Total Commander (stand-in)";  // the main window's
-  int width = 900, height = 700;  // the main window's size, at the screen's top left
+  int width = 900, height = 700;                         // the main window's size, at the screen's top left
   int headerHeight = 20;
   RECT listerPlace = {100, 100, 740, 580};  // a top-level Lister window's place
   bool showsMain = true;
@@ -53,10 +53,10 @@ struct HostOptions {
 // The host's windows. Lister windows are added by NewListerWindow.
 struct HostWindows {
   HostOptions options;
-  HWND main = nullptr;    // "TTOTAL_CMD": answers 1074
-  HWND header = nullptr;  // the Quick View header above the panel, written and painted by the plug-in
-  HWND panel = nullptr;   // the Quick View panel: parent of its Lister windows, takes 1075
-  HWND files = nullptr;   // the file list, when options.listedFile is set
+  HWND main = nullptr;            // "TTOTAL_CMD": answers 1074
+  HWND header = nullptr;          // the Quick View header above the panel, written and painted by the plug-in
+  HWND panel = nullptr;           // the Quick View panel: parent of its Lister windows, takes 1075
+  HWND files = nullptr;           // the file list, when options.listedFile is set
   HWND answeredHeader = nullptr;  // what 1074 answers for codes 9 and 10: the header, or null
 };
 
@@ -106,8 +106,14 @@ bool Pump(DWORD milliseconds);
 // own procedures by their C++ names (the hooks and the container's procedure, which it
 // installs itself; the caption and gsenv, which tools call).
 enum HostEntry {
-  kListLoad, kListLoadW, kListCloseWindow, kListGetDetectString, kListPrint, kListSearchDialog,
-  kListSendCommand, kHostEntryCount
+  kListLoad,
+  kListLoadW,
+  kListCloseWindow,
+  kListGetDetectString,
+  kListPrint,
+  kListSearchDialog,
+  kListSendCommand,
+  kHostEntryCount
 };
 enum OwnProcedure { kKbdProc, kMouseProc, kWindowProc, kWindowCaption, kGsenv, kOwnProcedureCount };
 extern const char* const kHostEntryNames[kHostEntryCount];

@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The toolbar value stands in for [Lister] Maximized.
   for (ViewMode mode : {ViewMode::Lister, ViewMode::QuickView}) {
-    auto expected = toolbarOn && mode == ViewMode::Lister ? embed::ShowTarget::ViewerWindow
-                                                          : embed::ShowTarget::ListerWindow;
+    auto expected =
+        toolbarOn && mode == ViewMode::Lister ? embed::ShowTarget::ViewerWindow : embed::ShowTarget::ListerWindow;
     FUZZ_CHECK(embed::ChooseShowTarget(toolbar.get(), mode) == expected);
   }
 

@@ -73,8 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckPaths(expectedFolder);
   CheckPaths(fields[1]);
 
-  CheckMessage(capacity,
-               u"I can't find the " + fields[2] + u" in the path specified in the file pixmorant.ini",
+  CheckMessage(capacity, u"I can't find the " + fields[2] + u" in the path specified in the file pixmorant.ini",
                [&](char16_t* buffer, std::size_t units) { config::NotFoundMessage(buffer, units, viewerPath.get()); });
   CheckMessage(capacity,
                u"I can't create a file pixmorant.ini. Default paths will be used  Pixmorant\\px_run32.exe, "

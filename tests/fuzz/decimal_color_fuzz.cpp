@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < 4; ++i) {
     const bool empty = values[i].empty();
     ColorRef expected = !empty ? static_cast<std::uint32_t>(ReferenceDecimal(values[i])) & 0xFFFFFFu
-                               : dark ? darkDefaults[i] : SystemColorMark(systemIndexes[i]);
+                        : dark ? darkDefaults[i]
+                               : SystemColorMark(systemIndexes[i]);
     FUZZ_CHECK(resolved[i] == expected);
     // The system is asked exactly for the empty values outside the dark section.
     FUZZ_CHECK(asked[systemIndexes[i]] == (empty && !dark ? 1 : 0));

@@ -13,19 +13,18 @@
 namespace fuzz {
 
 // Stops the run with a message; libFuzzer keeps the input that got here.
-#define FUZZ_CHECK(condition)                                                        \
-  do {                                                                               \
-    if (!(condition)) {                                                              \
+#define FUZZ_CHECK(condition)                                                            \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                  \
-    }                                                                                \
+      std::abort();                                                                      \
+    }                                                                                    \
   } while (0)
 
 // The input as UTF-16LE units: byte pairs, an odd last byte dropped.
 inline std::u16string Units(const std::uint8_t* data, std::size_t size) {
   std::u16string units(size / 2, u'\0');
-  for (std::size_t i = 0; i < units.size(); ++i)
-    units[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+  for (std::size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
   return units;
 }
 

@@ -34,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int32_t lightTheme = fuzz::Take<std::int32_t>(data, size);
   const std::int32_t dotsPerInch = fuzz::Take<std::int32_t>(data, size);
   const auto fields = fuzz::Fields(fuzz::Units(data, size), 5);
-  const fuzz::HeapText darkMode(fields[0]), useNew(fields[1]), fontSize(fields[2]), weight(fields[3]),
-      face(fields[4]);
+  const fuzz::HeapText darkMode(fields[0]), useNew(fields[1]), fontSize(fields[2]), weight(fields[3]), face(fields[4]);
 
   int asked = 0;
   const std::u16string section = header::ChooseColorSection(darkMode.get(), [&] {
@@ -53,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The numbers themselves are checked against strtol in the colour target.
   const std::int32_t points = header::ParseDecimal(fontSize.get());
   FUZZ_CHECK(header::MulDivRounded(points, dotsPerInch, 72) == ReferenceMulDiv(points, dotsPerInch, 72));
-  FUZZ_CHECK(header::MulDivRounded(points, dotsPerInch, lightTheme) == ReferenceMulDiv(points, dotsPerInch, lightTheme));
+  FUZZ_CHECK(header::MulDivRounded(points, dotsPerInch, lightTheme) ==
+             ReferenceMulDiv(points, dotsPerInch, lightTheme));
 
   const header::HeaderFont font = {fontSize.get(), weight.get(), face.get()};
   const win::FontRecord record = header::ResolveHeaderFont(font, dotsPerInch, defaults.face);

@@ -26,9 +26,18 @@ struct Inputs {
     FUZZ_CHECK(key == VK_ESCAPE);
     return escape;
   }
-  const char16_t* FocusClass() { asked.push_back('F'); return focusClass; }
-  const char16_t* ActiveClass() { asked.push_back('A'); return activeClass; }
-  bool ListerHasParent() { asked.push_back('P'); return listerHasParent; }
+  const char16_t* FocusClass() {
+    asked.push_back('F');
+    return focusClass;
+  }
+  const char16_t* ActiveClass() {
+    asked.push_back('A');
+    return activeClass;
+  }
+  bool ListerHasParent() {
+    asked.push_back('P');
+    return listerHasParent;
+  }
 };
 
 bool Down(std::int16_t state) { return (state & 0x8000) != 0; }
@@ -83,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The key code doubles as a mouse message.
   const hooks::MouseAction mouse = hooks::ChooseMouseAction(code, key);
-  const hooks::MouseAction expectedMouse = code != 0 ? hooks::MouseAction::Nothing
+  const hooks::MouseAction expectedMouse = code != 0    ? hooks::MouseAction::Nothing
                                            : key == 514 ? hooks::MouseAction::Caption
                                            : key == 522 ? hooks::MouseAction::ReleaseLeft
                                                         : hooks::MouseAction::Nothing;

@@ -94,8 +94,8 @@ void BadInput::SetUp() {
 }
 
 void BadInput::TearDown() {
-  for (const wchar_t* name : {L"COMMANDER_INI", L"GS_LIB", L"PX_VIEWER_EXIT", L"PX_VIEWER_NO_WINDOW",
-                              L"PX_VIEWER_CLASS"})
+  for (const wchar_t* name :
+       {L"COMMANDER_INI", L"GS_LIB", L"PX_VIEWER_EXIT", L"PX_VIEWER_NO_WINDOW", L"PX_VIEWER_CLASS"})
     SetEnvironmentVariableW(name, nullptr);
   EndViewers();
   RemoveFolderTree(root);
@@ -131,13 +131,13 @@ std::string BadInput::Load(const std::function<HWND(Plugin&, HWND)>& load, bool 
   int startsBefore = CountLines(ViewerLog(), "start pid=");
   HWND container = load(plugin, lister);
   if (container) MoveWindow(container, 0, 0, 300, 200, TRUE);  // as the host sizes it
-  Pump(150);  // the container's messages: caption and header painting
+  Pump(150);                                                   // the container's messages: caption and header painting
   std::string result;
   if (container) {
     openHeader = TitleOf(host.header);
     HWND viewer = ViewerOf(container);
     result = viewer && ClassOf(viewer) == L"Pixmorant" && GetParent(container) == lister ? "window, viewer embedded"
-                                                                                       : "window WITHOUT viewer";
+                                                                                         : "window WITHOUT viewer";
     if (plugin.ListCloseWindow(container) != 1) result += ", close FAILED";
   } else {
     bool started = CountLines(ViewerLog(), "start pid=") > startsBefore;

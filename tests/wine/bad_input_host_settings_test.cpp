@@ -29,26 +29,32 @@ TEST_F(BadInput, HostSettingsOfEveryOddKind) {
        "InactiveTitle=abc\r\nInactiveTitleText= 12\r\n[Lister]\r\nMaximized=1\r\n"},
       {"DarkMode=2, empty colours, size 0, weight -1, face of 31", hostIni,
        "[Configuration]\r\nDarkMode=2\r\n[ColorsDark]\r\nActiveTitle=\r\n[AllResolutions]\r\nFontSizeWindow=0\r\n"
-       "FontWeightWindow=-1\r\nFontNameWindow=" + std::string(31, 'f') + "\r\n"},
+       "FontWeightWindow=-1\r\nFontNameWindow=" +
+           std::string(31, 'f') + "\r\n"},
       {"DarkMode=3, size 2^31-1, weight 10^8, face of 32", hostIni,
        "[Configuration]\r\nDarkMode=3\r\nUseNewDefFont=1\r\n[AllResolutions]\r\nFontSizeWindow=2147483647\r\n"
-       "FontWeightWindow=100000000\r\nFontNameWindow=" + std::string(32, 'f') + "\r\n"},
+       "FontWeightWindow=100000000\r\nFontNameWindow=" +
+           std::string(32, 'f') + "\r\n"},
       {"size -2^31, colours of 259 digits, face of 300", hostIni,
        "[Colors]\r\nActiveTitle=" + digits259 + "\r\nInactiveTitle=-" + digits259 +
            "\r\n[AllResolutions]\r\nFontSizeWindow=-2147483648\r\nFontNameWindow=" + face300 + "\r\n"},
       {"RedirectSection: missing file, a folder", hostIni,
-       "[Colors]\r\nRedirectSection=" + Utf8(hostDir) + "none.ini\r\n[AllResolutions]\r\nRedirectSection=" +
-           Utf8(hostDir) + "\r\n"},
+       "[Colors]\r\nRedirectSection=" + Utf8(hostDir) +
+           "none.ini\r\n[AllResolutions]\r\nRedirectSection=" + Utf8(hostDir) + "\r\n"},
       {"RedirectSection: undefined %NAME%, 300 units", hostIni,
-       "[Colors]\r\nRedirectSection=%PX_UNDEFINED%\\x.ini\r\n[AllResolutions]\r\nRedirectSection=" +
-           Utf8(longName) + "\r\n"},
+       "[Colors]\r\nRedirectSection=%PX_UNDEFINED%\\x.ini\r\n[AllResolutions]\r\nRedirectSection=" + Utf8(longName) +
+           "\r\n"},
       {"RedirectSection back to the settings file itself", hostIni,
-       "[Colors]\r\nRedirectSection=" + Utf8(hostIni) + "\r\nActiveTitle=255\r\n[AllResolutions]\r\n"
-       "RedirectSection=" + Utf8(hostIni) + "\r\n"},
+       "[Colors]\r\nRedirectSection=" + Utf8(hostIni) +
+           "\r\nActiveTitle=255\r\n[AllResolutions]\r\n"
+           "RedirectSection=" +
+           Utf8(hostIni) + "\r\n"},
       {"host settings of binary garbage", hostIni, std::string("\xFF\xFE[\0C\0o\0", 8) + std::string(3000, '\x81')},
   };
   for (const Case& c : cases) {
-    if (!c.contents.empty()) { ASSERT_TRUE(WriteFileBytes(hostIni, c.contents)); }
+    if (!c.contents.empty()) {
+      ASSERT_TRUE(WriteFileBytes(hostIni, c.contents));
+    }
     SetEnvironmentVariableW(L"COMMANDER_INI", c.variable.empty() ? nullptr : c.variable.c_str());
     Snapshot();
     std::string lister = LoadW(image, false);

@@ -29,7 +29,9 @@ TEST_F(BadInput, LongFileNamesLoadWholeOrNotAtAll) {
     std::string result = LoadW(name);
     // A name that fits the command line reaches the viewer whole; a longer one is refused.
     EXPECT_EQ(units <= 500 ? kWindow : kNull, result) << units;
-    if (units <= 500) { EXPECT_TRUE(ViewerLogHas("file=" + Utf8(name))) << units; }
+    if (units <= 500) {
+      EXPECT_TRUE(ViewerLogHas("file=" + Utf8(name))) << units;
+    }
     Row("ListLoadW, name of " + std::to_string(units) + " units", result);
 
     std::string narrow = Utf8(name);  // ASCII: as many bytes as units

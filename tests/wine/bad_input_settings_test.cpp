@@ -145,7 +145,9 @@ TEST_F(BadInput, PluginFolderAtTheLimitOfItsPaths) {
       EXPECT_EQ("", Unexpected({Settings().substr(root.size())}));
     } else {
       EXPECT_TRUE(result == kNull || result == "library not loaded") << result;
-      if (result == kNull) { EXPECT_EQ(0u, watcher.text.find(L"I can't find the ")) << Utf8(watcher.text); }
+      if (result == kNull) {
+        EXPECT_EQ(0u, watcher.text.find(L"I can't find the ")) << Utf8(watcher.text);
+      }
       EXPECT_EQ("", Unexpected());
     }
     Row(input, result, watcher.seen, watcher.text);

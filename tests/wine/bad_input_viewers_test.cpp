@@ -23,8 +23,8 @@ TEST_F(BadInput, MisbehavingViewers) {
     EXPECT_TRUE(IsWindow(lister));
     EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
     EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000));
-    Row("viewer exits at once", std::string(container ? "window" : "null") + " after " + std::to_string(took) +
-                                    " ms, Lister kept");
+    Row("viewer exits at once",
+        std::string(container ? "window" : "null") + " after " + std::to_string(took) + " ms, Lister kept");
     DestroyWindow(lister);
     SetEnvironmentVariableW(L"PX_VIEWER_EXIT", nullptr);
   }

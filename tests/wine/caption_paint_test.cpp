@@ -30,8 +30,8 @@ struct HeaderPaintTest : ::testing::Test {
     caption = plugin.WindowCaption;
     ASSERT_NE(nullptr, caption);
     lister = host.NewLister(true);
-    viewer = CreateWindowExW(0, L"STATIC", L"C:\\pics\\photo.jpg - Pixmorant", WS_POPUP, 0, 0, 10, 10, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    viewer = CreateWindowExW(0, L"STATIC", L"C:\\pics\\photo.jpg - Pixmorant", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
     plain = Pixel(1, 1);
     ASSERT_NE(CLR_INVALID, plain);
     SetEnvironmentVariableW(L"COMMANDER_INI", nullptr);
@@ -108,17 +108,19 @@ TEST_F(HeaderPaintTest, RedirectSectionsMoveOnlyTheirOwnReads) {
   ASSERT_TRUE(WriteFileBytes(dir + L"colors.ini",
                              "[Colors]\r\nActiveTitle=65280\r\nActiveTitleText=16711680\r\n"
                              "[AllResolutions]\r\nFontSizeWindow=30\r\n"));
-  UseSettings("[Colors]\r\nRedirectSection=%PX_CAPTION_DIR%colors.ini\r\nActiveTitle=255\r\n"
-              "InactiveTitle=1\r\n");
+  UseSettings(
+      "[Colors]\r\nRedirectSection=%PX_CAPTION_DIR%colors.ini\r\nActiveTitle=255\r\n"
+      "InactiveTitle=1\r\n");
   Paint();
   EXPECT_EQ(0x00FF00u, Background());
   EXPECT_TRUE(TextShows(0xFF0000));
   EXPECT_FALSE(TallFont());
 
-  ASSERT_TRUE(WriteFileBytes(dir + L"fonts.ini",
-                             "[AllResolutions]\r\nFontSizeWindow=16\r\n[Colors]\r\nActiveTitle=65280\r\n"));
-  UseSettings("[Colors]\r\nActiveTitle=255\r\nInactiveTitle=1\r\n"
-              "[AllResolutions]\r\nRedirectSection=%PX_CAPTION_DIR%fonts.ini\r\nFontSizeWindow=8\r\n");
+  ASSERT_TRUE(
+      WriteFileBytes(dir + L"fonts.ini", "[AllResolutions]\r\nFontSizeWindow=16\r\n[Colors]\r\nActiveTitle=65280\r\n"));
+  UseSettings(
+      "[Colors]\r\nActiveTitle=255\r\nInactiveTitle=1\r\n"
+      "[AllResolutions]\r\nRedirectSection=%PX_CAPTION_DIR%fonts.ini\r\nFontSizeWindow=8\r\n");
   Paint();
   EXPECT_EQ(0x0000FFu, Background());
   EXPECT_TRUE(TallFont());
@@ -156,8 +158,9 @@ struct LightThemePreference {
 TEST_F(HeaderPaintTest, DarkModeOneFollowsTheSystemsLightThemePreference) {
   LightThemePreference preference;
   ASSERT_NE(nullptr, preference.key);
-  UseSettings("[Configuration]\r\nDarkMode=1\r\n[Colors]\r\nActiveTitle=255\r\nInactiveTitle=1\r\n"
-              "[ColorsDark]\r\nActiveTitle=65280\r\nInactiveTitle=1\r\n");
+  UseSettings(
+      "[Configuration]\r\nDarkMode=1\r\n[Colors]\r\nActiveTitle=255\r\nInactiveTitle=1\r\n"
+      "[ColorsDark]\r\nActiveTitle=65280\r\nInactiveTitle=1\r\n");
   preference.Set(1);
   Paint();
   EXPECT_EQ(0x0000FFu, Background()) << "light";
@@ -167,8 +170,8 @@ TEST_F(HeaderPaintTest, DarkModeOneFollowsTheSystemsLightThemePreference) {
   // Another value names no section: the system's colours, not the dark defaults.
   preference.Set(2);
   Paint();
-  COLORREF system =
-      plain == GetSysColor(COLOR_INACTIVECAPTION) ? GetSysColor(COLOR_INACTIVECAPTION) : GetSysColor(COLOR_ACTIVECAPTION);
+  COLORREF system = plain == GetSysColor(COLOR_INACTIVECAPTION) ? GetSysColor(COLOR_INACTIVECAPTION)
+                                                                : GetSysColor(COLOR_ACTIVECAPTION);
   EXPECT_EQ(system, Background()) << "other";
   // A preference that cannot be read as 32 bits counts as light.
   preference.Remove();

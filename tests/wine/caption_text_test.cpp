@@ -21,8 +21,8 @@ struct CaptionTest : ::testing::Test {
     ASSERT_NE(nullptr, plugin.module);
     caption = plugin.WindowCaption;
     ASSERT_NE(nullptr, caption);
-    viewer = CreateWindowExW(0, L"STATIC", L"C:\\pics\\photo.jpg - Pixmorant", WS_POPUP, 0, 0, 10, 10, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    viewer = CreateWindowExW(0, L"STATIC", L"C:\\pics\\photo.jpg - Pixmorant", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, viewer);
     SetEnvironmentVariableW(L"COMMANDER_INI", nullptr);
     g_hostAnswer1 = g_hostAnswer3 = 0x1234;
@@ -115,8 +115,8 @@ TEST_F(CaptionTest, WithoutAHeaderWindowNothingIsSetOrDrawn) {
 
   std::wstring ini = TempDir() + L"host.ini";
   const COLORREF marker = 0x0C0DFA;  // a colour nothing else on this desktop shows
-  ASSERT_TRUE(WriteFileBytes(ini, "[Colors]\r\nActiveTitle=" + std::to_string(marker) + "\r\nInactiveTitle=" +
-                                      std::to_string(marker) + "\r\n"));
+  ASSERT_TRUE(WriteFileBytes(ini, "[Colors]\r\nActiveTitle=" + std::to_string(marker) +
+                                      "\r\nInactiveTitle=" + std::to_string(marker) + "\r\n"));
   SetEnvironmentVariableW(L"COMMANDER_INI", ini.c_str());
   ASSERT_FALSE(ScreenShows(marker));
 

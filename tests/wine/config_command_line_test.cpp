@@ -55,8 +55,7 @@ TEST(CommandLine, ABarIsOnWhenItsValueHoldsAOne) {
     setup.Set(L"statusbarl", value);
     Load load(setup.folder.dir);
     bool on = wcschr(value, L'1') != nullptr;
-    EXPECT_EQ(on ? " \"C:\\pics\\a b.jpg\" " : " \"C:\\pics\\a b.jpg\" /hide=3", load.Probed("cmdline"))
-        << Utf8(value);
+    EXPECT_EQ(on ? " \"C:\\pics\\a b.jpg\" " : " \"C:\\pics\\a b.jpg\" /hide=3", load.Probed("cmdline")) << Utf8(value);
   }
 }
 
@@ -66,7 +65,8 @@ TEST(CommandLine, ANameTooLongForTheLineEndsTheLoadBeforeAnythingStarts) {
     bool barsShown;
     bool fits;
   };
-  for (const Case& c : {Case{500, false, true}, Case{501, false, false}, Case{507, true, true}, Case{508, true, false}}) {
+  for (const Case& c :
+       {Case{500, false, true}, Case{501, false, false}, Case{507, true, true}, Case{508, true, false}}) {
     BarFolder setup;
     if (c.barsShown) {
       setup.Set(L"toolbarl", L"1");

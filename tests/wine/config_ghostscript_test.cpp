@@ -144,12 +144,11 @@ TEST(Ghostscript, WhatDoesNotFitSkipsTheWholeHandOver) {
     setup.Set(L"Ghostscript", L"path64", parent251 + L"\\b\\g");
     Load load(setup.folder.dir);
     EXPECT_TRUE(FileExists(setup.ViewerSettings(L"px_run64.ini")));
-    EXPECT_EQ(parent251 + L"\\b\\;" + parent251 + L"\\fonts\\;" + parent251 + L"\\lib\\",
-              cfgt::Environment(L"GS_LIB"));
+    EXPECT_EQ(parent251 + L"\\b\\;" + parent251 + L"\\fonts\\;" + parent251 + L"\\lib\\", cfgt::Environment(L"GS_LIB"));
   }
   std::wstring longName = L"%PX_CFG_LONG%\\gs.dll";
   SetEnvironmentVariableW(L"PX_CFG_LONG", (L"C:\\" + std::wstring(300, L'x')).c_str());
-  for (const std::wstring& value : {parent251 + L"a\\b\\g",            // its parent has 252 units
+  for (const std::wstring& value : {parent251 + L"a\\b\\g",             // its parent has 252 units
                                     L"C:\\" + std::wstring(257, L'v'),  // 260 units: read cut
                                     longName}) {                        // expands beyond 260
     GsFolder setup;

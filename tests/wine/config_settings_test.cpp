@@ -45,9 +45,10 @@ TEST(SettingsFile, OneThatCannotBeCreatedIsReportedAndTheDefaultsServe) {
   {
     Load load(dir);
     EXPECT_EQ(1, load.messages);
-    EXPECT_EQ(L"I can't create a file pixmorant.ini. Default paths will be used  Pixmorant\\px_run32.exe, "
-              L"Pixmorant64\\px_run64.exe",
-              load.message);
+    EXPECT_EQ(
+        L"I can't create a file pixmorant.ini. Default paths will be used  Pixmorant\\px_run32.exe, "
+        L"Pixmorant64\\px_run64.exe",
+        load.message);
     EXPECT_EQ(kStarted, load.Probed("cmdline"));
   }
   DeleteFileW((dir + L"Pixmorant64\\px_run64.exe").c_str());

@@ -20,7 +20,8 @@ struct HungViewer : ::testing::Test {
   Plugin plugin{folder.Path(L"Pixmorant.wlx64")};
   Host host;
   std::wstring image = folder.Path(L"red.bmp");
-  std::wstring cueName = L"PxHangCue-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+  std::wstring cueName =
+      L"PxHangCue-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
   HANDLE cue = CreateEventW(nullptr, TRUE, FALSE, cueName.c_str());
   HWND lister = nullptr, container = nullptr;
 
@@ -31,8 +32,8 @@ struct HungViewer : ::testing::Test {
     UseViewerLog();
   }
   void TearDown() override {
-    for (const wchar_t* name : {L"PX_VIEWER_HANG_AT_START_MS", L"PX_VIEWER_HANG_CUE", L"PX_VIEWER_HANG_MS",
-                                L"PX_VIEWER_EXIT_WHEN_CHILD"})
+    for (const wchar_t* name :
+         {L"PX_VIEWER_HANG_AT_START_MS", L"PX_VIEWER_HANG_CUE", L"PX_VIEWER_HANG_MS", L"PX_VIEWER_EXIT_WHEN_CHILD"})
       SetEnvironmentVariableW(name, nullptr);
     EndViewers();  // before the close, so that a close of a hung view cannot wait here
     if (container && IsWindow(container)) plugin.ListCloseWindow(container);

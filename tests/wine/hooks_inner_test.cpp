@@ -27,12 +27,12 @@ LRESULT CALLBACK StandInViewerProc(HWND window, UINT message, WPARAM wParam, LPA
 // and be forwarded again, without end; the hook sends it only once the focus has moved.
 TEST(KeyboardHookInner, ADigitIsNotForwardedWhileTheViewerKeepsTheFocus) {
   RegisterTestClass(L"Pixmorant", StandInViewerProc);
-  HWND lister = CreateWindowExW(0, L"STATIC", L"Lister", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 300,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND lister = CreateWindowExW(0, L"STATIC", L"Lister", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 300, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
   HWND container = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, lister, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
-  HWND viewer = CreateWindowExW(0, L"Pixmorant", L"x.bmp - Pixmorant", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300,
-                                container, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND viewer = CreateWindowExW(0, L"Pixmorant", L"x.bmp - Pixmorant", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, container,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(nullptr, viewer);
   SetForegroundWindow(lister);
   SetFocus(viewer);

@@ -83,9 +83,7 @@ struct HookTest : ::testing::Test {
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     Pump(200);
   }
-  std::wstring ListerTitleFor(const wchar_t* name) const {
-    return L"Lister (pixmorant) - [" + images + name + L"]";
-  }
+  std::wstring ListerTitleFor(const wchar_t* name) const { return L"Lister (pixmorant) - [" + images + name + L"]"; }
   bool TitleIs(const std::wstring& title) {
     return WaitFor([&] { return TitleOf(lister) == title; }, 3000);
   }

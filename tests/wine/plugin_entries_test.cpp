@@ -61,8 +61,8 @@ TEST(PluginEntries, LoadsAndExportsTheHostEntriesAndItsOwnProcedures) {
 TEST(PluginEntries, ImportsSystemLibrariesOnly) {
   Plugin plugin(BuiltPlugin());
   ASSERT_NE(nullptr, plugin.module);
-  const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
-                                        "msvcrt.dll", "ntdll.dll"};
+  const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll",
+                                        "advapi32.dll", "msvcrt.dll", "ntdll.dll"};
   for (const auto& name : ImportedLibraries(plugin.module)) {
     bool isSystem = system.count(name) || name.compare(0, 7, "api-ms-") == 0;
     EXPECT_TRUE(isSystem) << name;

@@ -43,8 +43,7 @@ struct Soak : ::testing::Test {
     // A load that hands Ghostscript over and paints the Quick View header in the host's
     // own colours and font does the most work, so that is the load repeated here.
     std::wstring settings = folder.Path(L"pixmorant.ini");
-    WritePrivateProfileStringW(L"Ghostscript", L"path64", (images + L"gs\\bin\\gsdll64.dll").c_str(),
-                               settings.c_str());
+    WritePrivateProfileStringW(L"Ghostscript", L"path64", (images + L"gs\\bin\\gsdll64.dll").c_str(), settings.c_str());
     ASSERT_TRUE(WriteFileBytes(hostSettings,
                                "[Configuration]\r\nDarkMode=2\r\nUseNewDefFont=1\r\n"
                                "[ColorsDark]\r\nActiveTitle=4210752\r\n"
@@ -99,8 +98,11 @@ struct Soak : ::testing::Test {
       focused = WaitFor([&] { return FocusOf(view.viewer) == view.viewer; }, 1000);
     }
     if (!focused) {
-      std::printf("no focus: focus %p viewer %p under pointer %p\n", (void*)FocusOf(view.viewer), (void*)view.viewer, (void*)WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
-      std::printf("  class %ls, rect %ld %ld %ld %ld\n", ClassOf(WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2})).c_str(), r.left, r.top, r.right, r.bottom);
+      std::printf("no focus: focus %p viewer %p under pointer %p\n", (void*)FocusOf(view.viewer), (void*)view.viewer,
+                  (void*)WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+      std::printf("  class %ls, rect %ld %ld %ld %ld\n",
+                  ClassOf(WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2})).c_str(), r.left, r.top,
+                  r.right, r.bottom);
       return false;
     }
     std::wstring before = TitleOf(view.viewer);
@@ -119,8 +121,7 @@ struct Soak : ::testing::Test {
     bool closed = plugin.ListCloseWindow(view.container) == 1;
     // The host goes on pumping after a close: a viewer on its way out may still be sending
     // the host's windows a caption update, and waits for the answer.
-    bool ended = view.process &&
-                 WaitFor([&] { return WaitForSingleObject(view.process, 0) == WAIT_OBJECT_0; }, 5000);
+    bool ended = view.process && WaitFor([&] { return WaitForSingleObject(view.process, 0) == WAIT_OBJECT_0; }, 5000);
     if (view.process) CloseHandle(view.process);
     view.process = nullptr;
     bool empty = FindWindowExW(view.lister, nullptr, L"Pixmorant", nullptr) == nullptr;
@@ -171,9 +172,10 @@ TEST_F(Soak, LoadsAndClosesWithInputLeaveNoProcessNoWindowAndNoObjects) {
   ProcessObjects after = CountProcessObjects();
 
   std::string log = ViewerLog();
-  std::printf("soak: %d cycles (%d Lister, %d Quick View) in %lu ms; %d loads gave a window, %d viewers "
-              "stepped on Right, %d closes ended their viewer\n",
-              cycles, listerCycles, quickCycles, elapsed, loads, stepped, closed);
+  std::printf(
+      "soak: %d cycles (%d Lister, %d Quick View) in %lu ms; %d loads gave a window, %d viewers "
+      "stepped on Right, %d closes ended their viewer\n",
+      cycles, listerCycles, quickCycles, elapsed, loads, stepped, closed);
   std::printf("viewer log: %d starts, %d 'navigate next', %d wheel turns, %d left-button releases\n",
               CountLines(log, "start pid="), CountLines(log, "navigate next"), CountLines(log, "mouse wheel"),
               CountLines(log, "mouse lbuttonup"));
