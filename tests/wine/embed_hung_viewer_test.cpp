@@ -15,6 +15,13 @@ using namespace pxt;
 
 const DWORD kLongHangMs = 60000;  // longer than any bound of these tests
 
+// The time since start, printed for the README's table of these cases.
+DWORD Since(DWORD start, const char* what = nullptr) {
+  DWORD elapsed = GetTickCount() - start;
+  if (what) std::printf("  %-52s %5lu ms\n", what, elapsed);
+  return elapsed;
+}
+
 struct HungViewer : ::testing::Test {
   PluginFolder folder;
   Plugin plugin{folder.Path(L"Pixmorant.wlx64")};
@@ -51,18 +58,18 @@ struct HungViewer : ::testing::Test {
     MoveWindow(container, 0, 0, 400, 300, TRUE);
     Pump(200);
   }
+  // A load into a new Lister window; the time it took, printed as what.
+  DWORD LoadTimed(const char* what) {
+    lister = host.NewLister(false);
+    DWORD start = GetTickCount();
+    container = plugin.ListLoadW(lister, image.c_str(), 0);
+    return Since(start, what);
+  }
   void HangNow() {
     SetEvent(cue);
     ASSERT_TRUE(WaitViewerLog("hang cue ms=" + std::to_string(kLongHangMs), 3000)) << ViewerLog();
   }
 };
-
-// The time since start, printed for the README's table of these cases.
-DWORD Since(DWORD start, const char* what = nullptr) {
-  DWORD elapsed = GetTickCount() - start;
-  if (what) std::printf("  %-52s %5lu ms\n", what, elapsed);
-  return elapsed;
-}
 
 // Holds Down once the viewer has hung at its start and the load has kept waiting for a
 // while; records when the key went down and whether the load had returned before.
@@ -121,10 +128,7 @@ TEST_F(HungViewer, HungFromTheStartTheLoadWaitsUntilAnArrowKeyAbortsIt) {
 
 TEST_F(HungViewer, HungFromTheStartForAWhileTheLoadEmbedsItOnceItAnswers) {
   SetEnvironmentVariableW(L"PX_VIEWER_HANG_AT_START_MS", L"1500");
-  lister = host.NewLister(false);
-  DWORD start = GetTickCount();
-  container = plugin.ListLoadW(lister, image.c_str(), 0);
-  Since(start, "load: viewer hung for 1.5 s from its start");
+  LoadTimed("load: viewer hung for 1.5 s from its start");
   ASSERT_NE(nullptr, container);
   EXPECT_TRUE(ViewerLogHas("hang end")) << "returned while the viewer hung\n" << ViewerLog();
   HWND viewer = ViewerOf(container);
@@ -190,10 +194,7 @@ TEST_F(HungViewer, HungWithItsContextMenuOpenTheContainerAndTheCloseReturn) {
 
 TEST_F(HungViewer, AViewerKilledWhileTheLoadEmbedsItGivesNullAndNoContainer) {
   SetEnvironmentVariableW(L"PX_VIEWER_EXIT_WHEN_CHILD", L"1");
-  lister = host.NewLister(false);
-  DWORD start = GetTickCount();
-  container = plugin.ListLoadW(lister, image.c_str(), 0);
-  EXPECT_LT(Since(start, "load: viewer killed while it is embedded"), 2000u);
+  EXPECT_LT(LoadTimed("load: viewer killed while it is embedded"), 2000u);
   EXPECT_EQ(nullptr, container);
   EXPECT_TRUE(ViewerLogHas("exit when child")) << ViewerLog();
   EXPECT_TRUE(IsWindow(lister));
