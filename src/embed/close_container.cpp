@@ -15,7 +15,7 @@ void RemoveViewerHooks(HWND container) {
 void ClosePopupMenu() {
   HWND popup = win::FindWindowExW(nullptr, nullptr, u"#32768", nullptr);
   LResult answer = 0;
-  win::SendMessageTimeoutW(popup, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, embed::kPopupAnswerMs, &answer);
+  SendWithin(popup, WM_CLOSE, embed::kPopupAnswerMs, &answer);
 }
 
 bool DestroyContainer(HWND container) {
@@ -28,8 +28,7 @@ void EndViewerIfHung(HWND container) {
   HWND viewer = win::GetWindow(container, GW_CHILD);
   if (viewer == nullptr) return;
   LResult answer = 0;
-  if (win::SendMessageTimeoutW(viewer, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, embed::kCloseProbeMs, &answer))
-    return;
+  if (SendWithin(viewer, WM_NULL, embed::kCloseProbeMs, &answer)) return;
   std::uint32_t processId = 0;
   win::GetWindowThreadProcessId(viewer, &processId);
   if (processId == 0 || processId == win::GetCurrentProcessId()) return;  // never the host itself

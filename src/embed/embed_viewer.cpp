@@ -25,18 +25,16 @@ HWND FindViewerWindowOf(std::uint32_t processId, std::uint32_t* ownerId) {
   return nullptr;
 }
 
-// The window's thread takes messages: asked with a null message, it answers within the time.
-bool Answers(HWND window, std::uint32_t milliseconds) {
-  LResult answer = 0;
-  return win::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, milliseconds, &answer) != 0;
-}
-
 void CloseProcessHandles(const win::ProcessInfo& process) {
   win::CloseHandle(process.thread);
   win::CloseHandle(process.process);
 }
 
 }  // namespace
+
+bool SendWithin(HWND window, std::uint32_t message, std::uint32_t milliseconds, LResult* answer) {
+  return win::SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, milliseconds, answer) != 0;
+}
 
 HWND CreateContainer(HINSTANCE module, HWND lister) {
   // Fails once an earlier load of this process has registered the class; the container
@@ -50,10 +48,11 @@ HWND CreateContainer(HINSTANCE module, HWND lister) {
 HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* outcome) {
   HWND held = nullptr;
   std::uint32_t ownerId = 0;
+  LResult answer = 0;
   do {
     held = FindViewerWindowOf(process.processId, &ownerId);
     *outcome = embed::DecideWaitPass(
-        ownerId, process.processId, [&] { return Answers(held, embed::kWaitProbeMs); },
+        ownerId, process.processId, [&] { return SendWithin(held, WM_NULL, embed::kWaitProbeMs, &answer); },
         [&] { return win::HasProcessEnded(process.process); }, [](int key) { return win::GetAsyncKeyState(key); });
   } while (*outcome == embed::WaitOutcome::Again);
   return held;

@@ -13,6 +13,12 @@
 HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized);
 
+// Sends a message to a window of another thread (the viewer's, or the popup menu it
+// shows) without waiting on that thread longer than the time, nor at all once the platform
+// reports it hung: the messages the host's thread sends to the viewer's thread go through
+// here. False when no answer came; otherwise true, with the answer.
+bool SendWithin(HWND window, std::uint32_t message, std::uint32_t milliseconds, LResult* answer);
+
 // The steps EmbedViewer strings together, in its order (the benchmark times them apart).
 HWND CreateContainer(HINSTANCE module, HWND lister);
 // Passes until the started process's window exists and answers, the process has ended,

@@ -31,9 +31,7 @@ void FitViewer(HWND container, HWND viewer) {
 void GrayContextItems() {
   HWND popup = win::FindWindowExW(nullptr, nullptr, u"#32768", nullptr);
   LResult answer = 0;
-  if (!win::SendMessageTimeoutW(popup, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, embed::kPopupAnswerMs,
-                                &answer))
-    return;
+  if (!SendWithin(popup, MN_GETHMENU, embed::kPopupAnswerMs, &answer)) return;
   HMENU menu = reinterpret_cast<HMENU>(answer);
   for (int position : embed::kGrayedContextPositions)
     win::EnableMenuItem(menu, win::GetMenuItemID(menu, position), MF_GRAYED);
