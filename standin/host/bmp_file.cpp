@@ -15,7 +15,10 @@ int Stride(int width) { return (width * 3 + 3) & ~3; }
 // shows what a Windows user sees.
 void OverlayViewerPicture(HDC memory, const RECT& shotRect, HWND viewer, const wchar_t* picturePath) {
   DeleteFileW(picturePath);
-  SendMessageW(viewer, RegisterWindowMessageW(L"PxViewerSnapshot"), 0, 0);
+  // A viewer that does not answer within 2 s leaves the shot as the screen shows it.
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(viewer, RegisterWindowMessageW(L"PxViewerSnapshot"), 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
+    return;
   HBITMAP picture =
       (HBITMAP)LoadImageW(nullptr, picturePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
   if (!picture) return;

@@ -66,6 +66,27 @@ bool WaitFor(Done done, DWORD timeoutMilliseconds) {
   return true;
 }
 
+// Pumps until done() has held for steadyMilliseconds on end, or the time is up; whether it
+// did. For states that come and go for a moment before they settle.
+template <class Done>
+bool WaitSteady(Done done, DWORD steadyMilliseconds, DWORD timeoutMilliseconds) {
+  DWORD start = GetTickCount(), heldSince = start;
+  bool held = false;
+  while (GetTickCount() - start <= timeoutMilliseconds) {
+    DWORD now = GetTickCount();
+    if (!done()) {
+      held = false;
+    } else if (!held) {
+      held = true;
+      heldSince = now;
+    } else if (now - heldSince >= steadyMilliseconds) {
+      return true;
+    }
+    Pump(10);
+  }
+  return false;
+}
+
 std::wstring ClassOf(HWND window);
 std::wstring TitleOf(HWND window);
 // The window that has the keyboard focus on the window's thread (another process's too).
@@ -158,8 +179,13 @@ struct ProcessObjects {
 ProcessObjects CountProcessObjects();
 // Windows of a class anywhere on the desktop, every level of every top-level window.
 int CountWindowsOfClass(const wchar_t* className);
-// Windows of this process, every level.
+// Windows of a process, every level.
+std::vector<HWND> WindowsOfProcess(DWORD processId);
 std::vector<HWND> WindowsOfThisProcess();
+// Every window on the desktop, top-level windows in their order from the top, each with its
+// children indented below it: handle, process, shown or hidden, style, place, class and
+// title; then the foreground window and its focus. For a failure's evidence.
+std::string WindowTree();
 
 // What a folder tree holds: every file and folder below it by its relative name, with the
 // size and a hash of the contents. Compared before and after a load to show that nothing

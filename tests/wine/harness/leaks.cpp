@@ -2,6 +2,8 @@
 // desktop, and snapshots of folder trees.
 #include "harness.h"
 
+#include <cstdio>
+
 namespace pxt {
 
 namespace {
@@ -76,14 +78,44 @@ std::string TreeChanges(const TreeSnapshot& before, const TreeSnapshot& after) {
   return changes;
 }
 
-std::vector<HWND> WindowsOfThisProcess() {
-  std::vector<HWND> mine;
+std::vector<HWND> WindowsOfProcess(DWORD processId) {
+  std::vector<HWND> windows;
   for (HWND window : AllWindows()) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == GetCurrentProcessId()) mine.push_back(window);
+    if (owner == processId) windows.push_back(window);
   }
-  return mine;
+  return windows;
+}
+std::vector<HWND> WindowsOfThisProcess() { return WindowsOfProcess(GetCurrentProcessId()); }
+
+namespace {
+
+void DescribeWindow(HWND window, int depth, std::string& out) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  RECT r = {};
+  GetWindowRect(window, &r);
+  char line[160];
+  snprintf(line, sizeof line, "%*s%p pid %lu %s style %08lx (%ld,%ld)-(%ld,%ld) ", depth * 2, "", (void*)window, owner,
+           IsWindowVisible(window) ? "shown " : "hidden", GetWindowLongW(window, GWL_STYLE), r.left, r.top, r.right,
+           r.bottom);
+  out += line + Utf8(L"[" + ClassOf(window) + L"] \"" + TitleOf(window) + L"\"\n");
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    DescribeWindow(child, depth + 1, out);
+}
+
+}  // namespace
+
+std::string WindowTree() {
+  std::string out;
+  for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) DescribeWindow(top, 0, out);
+  GUITHREADINFO input = {};
+  input.cbSize = sizeof input;
+  GetGUIThreadInfo(0, &input);
+  char line[120];
+  snprintf(line, sizeof line, "foreground %p, its focus %p\n", (void*)GetForegroundWindow(), (void*)input.hwndFocus);
+  return out + line;
 }
 
 int CountWindowsOfClass(const wchar_t* className) {

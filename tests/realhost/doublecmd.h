@@ -1,0 +1,67 @@
+// Double Commander, a real file manager that hosts Lister plug-ins, driven as a user drives
+// it: started portable with the built plug-in registered, typed into and clicked with
+// synthetic input, and read back from its windows, its process and the stand-in viewer's
+// log. tests/realhost/run.sh unpacks it and names its folders in the environment; the
+// real-host tests and the demo share this driver.
+#pragma once
+#include <string>
+
+#include "harness.h"
+
+namespace realhost {
+
+using namespace pxt;
+
+// A file of the folder both panels show (PX_REALHOST_FILES), as the host names it.
+std::wstring FileIn(const std::wstring& name);
+
+// One press and release of a key, with the modifiers given held around it.
+void Press(WORD key, WORD modifier = 0, WORD secondModifier = 0);
+// A left click in the middle of a window, which takes the keyboard there.
+void ClickInto(HWND window);
+
+struct DoubleCommander {
+  // flow names the evidence files of this run.
+  explicit DoubleCommander(const std::string& flow);
+  // Quits and ends by id whatever is left: Double Commander and the viewers.
+  ~DoubleCommander();
+
+  // A fresh portable configuration with the plug-in (and the stand-in viewer beside it)
+  // registered, Wine's visual theme on or off, both panels on the files folder, and the
+  // cursor of the left one on the file. True once the host has listed the folder.
+  bool Start(bool themed, const std::wstring& file);
+  // Alt+X, then the process ended by its id if it has not gone within 10 s.
+  void Quit();
+
+  // The main window answers a message within 2 s.
+  bool Answers() const;
+  // The host's window is in front and the keyboard focus is on a window of the host (not
+  // of the viewer), for a moment on end: the next key goes to the host.
+  bool WaitKeyboard(HWND window) const;
+  // The plug-in's container inside one of Double Commander's windows, or null; the
+  // embedded viewer window and the Lister window around it.
+  HWND Container() const;
+  HWND Viewer() const { return ViewerOf(Container()); }
+  HWND Lister() const { return GetParent(Container()); }
+  // A container holds a viewer window titled with the file, and one viewer process runs.
+  bool WaitEmbedded(const std::wstring& file) const;
+  // No container is left and no viewer process runs.
+  bool WaitNoViewer() const;
+  // The viewer window covers the container's client area exactly.
+  bool ViewerFillsContainer() const;
+
+  // Saves what the step left behind: a screenshot, the window tree, Double Commander's
+  // output and the viewer's log; the text names the files, for a failure's message.
+  std::string Evidence(const std::string& step);
+
+  std::string flow;
+  std::wstring folder;  // Double Commander's own folder
+  std::wstring output;  // its standard output and error
+  PROCESS_INFORMATION process = {};
+  HWND main = nullptr;
+};
+
+// The private memory of a process, in bytes.
+SIZE_T PrivateBytes(HANDLE process);
+
+}  // namespace realhost

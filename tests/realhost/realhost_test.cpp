@@ -1,0 +1,171 @@
+// The plug-in in a real file manager: Double Commander under Wine, driven with synthetic
+// keys and clicks as a user drives it. After every step the host must still answer, and
+// at the end of a flow no viewer process may be left. A failed step leaves its evidence.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "doublecmd.h"
+
+namespace {
+
+using namespace realhost;
+
+// A key of a flow and what follows it: the embedded viewer showing that file, or no
+// viewer at all.
+struct Step {
+  WORD modifier;
+  WORD key;
+  const wchar_t* shows;
+  const char* name;
+};
+
+const wchar_t kFirst[] = L"a-harbour.png";
+const wchar_t kSecond[] = L"b-checkers.bmp";
+const wchar_t kThird[] = L"c-plasma.png";
+
+const Step kListerFlow[] = {{0, VK_F3, kFirst, "F3 on an image"},
+                            {0, VK_RIGHT, kSecond, "Right"},
+                            {0, VK_LEFT, kFirst, "Left"},
+                            {0, VK_ESCAPE, nullptr, "Escape"}};
+
+const Step kQuickViewFlow[] = {
+    {VK_CONTROL, 'Q', kFirst, "Ctrl+Q on an image"}, {0, VK_DOWN, kSecond, "Down to the next image"},
+    {0, VK_DOWN, kThird, "Down to the third image"}, {0, VK_DOWN, nullptr, "Down to the text file"},
+    {0, VK_UP, kThird, "Up, back to an image"},      {VK_CONTROL, 'Q', nullptr, "Ctrl+Q again"}};
+
+std::string CurrentTestName() {
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(test->test_suite_name()) + "." + test->name();
+  for (char& c : name)
+    if (c == '/') c = '-';
+  return name;
+}
+
+std::wstring ListerTitle(const wchar_t* file) { return L"Lister (pixmorant) - [" + FileIn(file) + L"]"; }
+
+struct RealHost : ::testing::Test {
+  DoubleCommander dc{CurrentTestName()};
+
+  // Wine's light theme, as a fresh prefix has it, unless a test says otherwise.
+  virtual bool Themed() const { return true; }
+  void SetUp() override { ASSERT_TRUE(dc.Start(Themed(), FileIn(kFirst))) << dc.Evidence("start"); }
+
+  // Presses the step's key, waits for what it shows, and checks that the host answers.
+  // In Lister mode the Lister window's title names the file too.
+  void Take(const Step& step) {
+    Press(step.key, step.modifier);
+    if (step.shows) {
+      ASSERT_TRUE(dc.WaitEmbedded(FileIn(step.shows))) << dc.Evidence(step.name);
+      if (GetParent(dc.Lister()) == nullptr) {
+        ASSERT_TRUE(WaitFor([&] { return TitleOf(dc.Lister()) == ListerTitle(step.shows); }, 3000))
+            << Utf8(TitleOf(dc.Lister())) << "\n"
+            << dc.Evidence(step.name);
+      }
+    } else {
+      ASSERT_TRUE(dc.WaitNoViewer()) << dc.Evidence(step.name);
+    }
+    ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence(step.name);
+    // The next key goes to the host: its window that holds the view, or its main window.
+    HWND holder = step.shows ? GetAncestor(dc.Lister(), GA_ROOT) : dc.main;
+    ASSERT_TRUE(dc.WaitKeyboard(holder)) << dc.Evidence(step.name);
+  }
+
+  // The viewer takes the keyboard from a click, as a user gives it.
+  void ClickViewer() {
+    SetForegroundWindow(dc.Lister());
+    ClickInto(dc.Viewer());
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(dc.Viewer()) == dc.Viewer(); }, 3000)) << dc.Evidence("click");
+  }
+
+  LONG ContainerWidth() const {
+    RECT r = {};
+    GetClientRect(dc.Container(), &r);
+    return r.right;
+  }
+};
+
+struct ListerView : RealHost, ::testing::WithParamInterface<bool> {
+  bool Themed() const override { return GetParam(); }
+};
+
+TEST_P(ListerView, F3EmbedsTheViewerTheTitleFollowsRightAndLeftEscapeCloses) {
+  ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[0]));
+  EXPECT_EQ(L"Window", ClassOf(dc.Lister()));  // Double Commander's own viewer window
+  EXPECT_EQ(dc.Container(), GetParent(dc.Viewer()));
+  for (const Step& step : kListerFlow) {
+    if (&step == kListerFlow) continue;
+    ASSERT_NO_FATAL_FAILURE(Take(step));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Theme, ListerView, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "light" : "off"; });
+
+TEST_F(RealHost, TabAndADigitFromTheViewerReachTheListerWindow) {
+  ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[0]));
+  HWND lister = dc.Lister();
+  ASSERT_NO_FATAL_FAILURE(ClickViewer());
+  Press(VK_TAB);
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        HWND focus = FocusOf(lister);
+        return focus == lister || (IsChild(lister, focus) && focus != dc.Viewer());
+      },
+      3000))
+      << dc.Evidence("Tab");
+  EXPECT_TRUE(WaitViewerLog("key down vk=9", 3000)) << dc.Evidence("Tab reaches the viewer");
+
+  // The host takes the digit 3 for its own hex view: it closes the plug-in's view and
+  // keeps its window.
+  ASSERT_NO_FATAL_FAILURE(ClickViewer());
+  Press('3');
+  ASSERT_TRUE(dc.WaitNoViewer()) << dc.Evidence("3");
+  EXPECT_TRUE(IsWindow(lister));
+  ASSERT_TRUE(dc.Answers()) << dc.Evidence("3");
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(lister); }, 5000)) << dc.Evidence("Escape");
+}
+
+TEST_F(RealHost, TheViewerFillsTheContainerWhenTheViewerWindowIsResizedAndMaximized) {
+  ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[0]));
+  HWND lister = dc.Lister();
+  ASSERT_TRUE(WaitFor([&] { return dc.ViewerFillsContainer(); }, 3000)) << dc.Evidence("F3");
+  SetWindowPos(lister, nullptr, 0, 0, 700, 520, SWP_NOMOVE | SWP_NOZORDER | SWP_ASYNCWINDOWPOS);
+  ASSERT_TRUE(WaitFor([&] { return dc.ViewerFillsContainer() && ContainerWidth() > 600; }, 5000))
+      << dc.Evidence("resize");
+  LONG resized = ContainerWidth();
+  PostMessageW(lister, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(
+      WaitFor([&] { return IsZoomed(lister) && dc.ViewerFillsContainer() && ContainerWidth() > resized; }, 5000))
+      << dc.Evidence("maximize");
+  ASSERT_TRUE(dc.Answers()) << dc.Evidence("maximize");
+  ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[3]));
+}
+
+TEST_F(RealHost, QuickViewFollowsTheCursorWithOneViewerAtATime) {
+  for (const Step& step : kQuickViewFlow) {
+    ASSERT_NO_FATAL_FAILURE(Take(step));
+    if (step.shows) {
+      EXPECT_NE(nullptr, GetParent(dc.Lister())) << step.name;  // inside the panel
+    }
+  }
+}
+
+TEST_F(RealHost, TwentyViewsOpenedAndClosedLeaveNoViewerAndTheHostsMemoryFlat) {
+  SIZE_T before = 0;
+  for (int cycle = 0; cycle <= 20; ++cycle) {
+    ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[0]));
+    HWND lister = dc.Lister();
+    ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[3]));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(lister); }, 5000))
+        << dc.Evidence("Escape, cycle " + std::to_string(cycle));
+    if (cycle == 0) before = PrivateBytes(dc.process.hProcess);  // after one warm-up cycle
+  }
+  SIZE_T after = PrivateBytes(dc.process.hProcess);
+  std::printf("host's private memory: %zu KiB after the warm-up cycle, %zu KiB after 20 more\n", before / 1024,
+              after / 1024);
+  EXPECT_LE(after, before + 4 * 1024 * 1024);
+}
+
+}  // namespace
