@@ -186,6 +186,22 @@ TEST_F(HookTest, EscapeInQuickViewClosesTheViewerAndTellsTheHolder) {
   EXPECT_EQ(0, g_host.listerCloses);
 }
 
+// The full-screen window is top-level, with no Lister window above it: Tab there is the
+// viewer's own key, and the keyboard stays with it so that Escape still closes it.
+TEST_F(HookTest, TabInTheFullScreenWindowLeavesItTheKeyboard) {
+  Open(false);
+  Tap(VK_F11);
+  ASSERT_TRUE(WaitViewerLog("fullscreen open", 3000)) << ViewerLog();
+  HWND full = FindWindowW(L"FullScreenClass", nullptr);
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(full) == full; }, 3000));
+  Tap(VK_TAB);
+  ASSERT_TRUE(WaitViewerLog(KeyDown(VK_TAB), 3000)) << ViewerLog();
+  Pump(300);
+  EXPECT_EQ(full, FocusOf(full));
+  Tap(VK_ESCAPE);
+  EXPECT_TRUE(WaitViewerLog("fullscreen close", 6000)) << ViewerLog();
+}
+
 struct ViewerWindowCase {
   WORD opener;
   const char* opened;
