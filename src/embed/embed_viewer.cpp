@@ -99,6 +99,9 @@ void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const
 HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized) {
   HWND container = CreateContainer(module, lister);
+  // No container (the Lister window is gone, or the host's window quota is spent): a
+  // viewer started now would have no window to live in and no close to end it.
+  if (container == nullptr) return nullptr;
   win::BringWindowToTop(container);
 
   win::ProcessInfo process = {};

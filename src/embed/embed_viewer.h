@@ -7,8 +7,9 @@
 #include "shared/export.h"
 #include "shared/view_mode.h"
 
-// The load's part: the container window with the viewer inside, or null when the viewer
-// did not start, ended, never brought its window, or died while it was embedded. module
+// The load's part: the container window with the viewer inside, or null when the
+// container could not be made (and then nothing is started), or the viewer did not start,
+// ended, never brought its window, or died while it was embedded. module
 // is the library's instance: the container's class and the hooks name its procedures.
 HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized);
