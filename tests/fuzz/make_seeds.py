@@ -22,6 +22,7 @@ SEEDS = {
         "no_backslash": u16("photo.jpg - Pixmorant"),
         "folder": u16("C:\\pics\\ - Pixmorant"),
         "long_title": u16("a" * 248 + " - Pixmorant" + "b" * 40),
+        "path_251": u16("C:\\" + "p" * 242 + "\\a.bmp - Pixmorant"),
     },
     "gsenv": {
         "bin": u16("C:\\gs\\gs10.02\\bin\\gsdll64.dll"),

@@ -98,6 +98,19 @@ TEST_F(HookTest, RightShowsTheNextImageAndTheListerTitleFollows) {
   EXPECT_TRUE(TitleIs(ListerTitleFor(L"b.bmp"))) << Utf8(TitleOf(lister));
 }
 
+// The viewer titles its window "<path> - Pixmorant"; past 259 units the read cuts the
+// suffix off, and the path in front of it still names the image on view.
+TEST_F(HookTest, APathOf251UnitsStillNamesTheImageAfterRight) {
+  images = MakeFolderOfLength(TempDir(), 246);
+  ASSERT_EQ(246u, images.size());
+  for (const wchar_t* name : {L"a.bmp", L"b.bmp"}) ASSERT_TRUE(WriteSampleBmp(images + name, 64, 48, RGB(9, 9, 9)));
+  Open(false);
+  SetWindowTextW(lister, L"before");
+  Tap(VK_RIGHT);
+  EXPECT_TRUE(WaitViewerLog("navigate next file=" + Utf8(images) + "b.bmp", 3000)) << ViewerLog();
+  EXPECT_TRUE(TitleIs(ListerTitleFor(L"b.bmp"))) << Utf8(TitleOf(lister));
+}
+
 TEST_F(HookTest, ALeftClickAndAWheelTurnRefreshTheCaptionAndTheWheelReachesTheViewer) {
   Open(false);
   MuteContainer();
