@@ -83,34 +83,24 @@ TEST(MenuTrim, OnlyANineItemMenuLosesPositionsOneFourFiveSix) {
   for (int count : {0, 1, 8, 10, -1}) EXPECT_EQ(0, embed::MenuTrimDeletions(count, deletions)) << count;
 }
 
-// The Edit item's state: what the graying answered before, what the close finds, and
-// what it gives back (-1 for nothing).
+// The Edit item's state before the graying, the state the close finds, and what it gives
+// back (-1: nothing, and no redraw).
 TEST(ListerEdit, TheCloseGivesBackTheEarlierStateOnlyToAnItemStillGrayed) {
   const std::uint32_t none = embed::kNoMenuItem, grayed = MF_GRAYED | MF_DISABLED;
-  struct Row {
-    std::uint32_t earlier, current;
-    int givenBack;
+  const std::uint32_t rows[][3] = {
+      {0, grayed, 0},                  // enabled before
+      {0, 0x0500 | grayed, 0},         // an item that opens a menu of five
+      {MF_GRAYED, grayed, MF_GRAYED},  // grayed before: it stays grayed
+      {grayed, grayed, none},          // as it was
+      {0, 0, none},                    // enabled by the host meanwhile
+      {0, none, none},                 // the item or the menu gone
+      {none, grayed, none},            // no item for the load to gray
   };
-  const Row rows[] = {
-      {0, grayed, 0},                      // enabled before
-      {MF_DISABLED, grayed, MF_DISABLED},  // disabled, not grayed, before
-      {MF_GRAYED, grayed, MF_GRAYED},      // grayed before: it stays grayed
-      {grayed, grayed, -1},                // as it was: no change, no redraw
-      {0, 0x0500 | grayed, 0},             // an item that opens a menu of five
-      {0, 0, -1},                          // the host has enabled it meanwhile
-      {0, MF_DISABLED, -1},                // the host has set it otherwise
-      {0, none, -1},                       // the item or the menu is gone
-      {none, grayed, -1},                  // the load found no item to gray
-  };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     unsigned state = 99;
-    bool givesBack = embed::EditStateToGiveBack(embed::RecordEditState(row.earlier), row.current, &state);
-    EXPECT_EQ(row.givenBack, givesBack ? static_cast<int>(state) : -1) << row.earlier << " " << row.current;
+    bool givesBack = embed::EditStateToGiveBack(embed::RecordEditState(row[0]), row[1], &state);
+    EXPECT_EQ(row[2], givesBack ? state : none) << row[0] << " " << row[1];
   }
-  EXPECT_EQ(0u, embed::RecordEditState(none));  // no record at all
-  EXPECT_NE(0u, embed::RecordEditState(0));     // an enabled item's record is not
-  unsigned state = 99;
-  EXPECT_FALSE(embed::EditStateToGiveBack(0, MF_GRAYED, &state));  // no load recorded one
 }
 
 TEST(ContainerAction, EachHandledMessageHasItsActionAndTheRestNone) {
