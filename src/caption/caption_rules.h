@@ -24,23 +24,42 @@ constexpr char16_t kListerTitleBack[] = u"]";
 constexpr char16_t kHeaderSuffix[] = u" - pixmorant";
 constexpr std::size_t kHeaderSuffixLength = 12;
 
+// Whether the whole suffix starts at `at` and ends within the first 259 units. The
+// comparison stops at the title's terminator, which no unit of the suffix matches.
+inline bool SuffixAt(const char16_t* title, std::size_t at) {
+  if (at + kViewerSuffixLength > kTitleUnits - 1) return false;
+  std::size_t i = 0;
+  while (i < kViewerSuffixLength && title[at + i] == kViewerSuffix[i]) ++i;
+  return i == kViewerSuffixLength;
+}
+
+// How many units at the end of the title are the beginning of the suffix (" - Pix"), the
+// longest such beginning; 0 when the title ends otherwise.
+inline std::size_t SuffixBeginningAtEnd(const char16_t* title, std::size_t length) {
+  for (std::size_t kept = kViewerSuffixLength - 1; kept > 0; --kept)
+    if (kept <= length && std::memcmp(title + length - kept, kViewerSuffix, kept * sizeof(char16_t)) == 0) return kept;
+  return 0;
+}
+
 // The caption is everything in front of the first " - Pixmorant" (case-sensitive) within
-// the first 259 units of the title. A title without it (one cut short by the read among
-// them) gives the empty caption, so the host's title stays as it is and nothing is painted.
+// the first 259 units of the title. A title that fills all 259 units without it was cut
+// by the read (a path of 248 units or more): the caption is then the title as read, less
+// the beginning of the suffix the cut left at its end, so that it still names the image
+// on view. A shorter title without the suffix is not the viewer's naming of an image: the
+// caption is empty, the host's title stays as it is and nothing is painted.
 // caption: kTitleUnits units, zero-filled here.
 inline void ExtractCaption(const char16_t* title, char16_t* caption) {
   text16::Zero(caption, kTitleUnits);
-  // One pass: a suffix found at `at` ends within the first 259 units, and as none of its
-  // units is a terminator, the title runs at least that far.
-  for (std::size_t at = 0; at + kViewerSuffixLength <= kTitleUnits - 1 && title[at] != 0; ++at) {
-    if (title[at] != kViewerSuffix[0]) continue;
-    std::size_t i = 1;
-    while (i < kViewerSuffixLength && title[at + i] == kViewerSuffix[i]) ++i;
-    if (i == kViewerSuffixLength) {
-      std::memcpy(caption, title, at * sizeof(char16_t));
+  // One pass finds the suffix and the title's end alike.
+  std::size_t length = 0;
+  for (; length < kTitleUnits - 1 && title[length] != 0; ++length) {
+    if (SuffixAt(title, length)) {
+      std::memcpy(caption, title, length * sizeof(char16_t));
       return;
     }
   }
+  if (length < kTitleUnits - 1) return;
+  std::memcpy(caption, title, (length - SuffixBeginningAtEnd(title, length)) * sizeof(char16_t));
 }
 
 // "Lister (pixmorant) - [<caption>]": at most 22 + 259 + 1 units, so it always fits

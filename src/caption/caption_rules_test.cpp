@@ -30,14 +30,23 @@ TEST(ExtractCaption, CutsAtTheFirstCaseSensitiveSuffix) {
   EXPECT_EQ(u"", Caption(u""));
 }
 
-TEST(ExtractCaption, OnlyTheFirst259UnitsOfALongTitleTakePart) {
-  // The suffix ends on unit 259: found. One unit later it straddles the limit: not found.
-  u16string fits = u16string(247, u'a') + u" - Pixmorant" + u16string(41, u'b');
-  ASSERT_EQ(300u, fits.size());
-  EXPECT_EQ(u16string(247, u'a'), Caption(fits));
-  u16string cut = u16string(248, u'a') + u" - Pixmorant" + u16string(40, u'b');
-  ASSERT_EQ(300u, cut.size());
-  EXPECT_EQ(u"", Caption(cut));
+// The read keeps 259 units. A path of p units is followed by the suffix, which ends within
+// them up to p = 247 and is cut in each of its places beyond, down to nothing at p = 259:
+// the caption is the path all the same.
+TEST(ExtractCaption, ATitleCutByTheReadStillGivesThePathInFrontOfTheSuffix) {
+  for (std::size_t path = 247; path <= 259; ++path) {
+    u16string title = u16string(path, u'p') + u" - Pixmorant" + u16string(40, u'b');
+    EXPECT_EQ(u16string(path, u'p'), Caption(title)) << path;
+    EXPECT_EQ(u16string(path, u'p'), Caption(title.substr(0, 259))) << path;
+  }
+}
+
+TEST(ExtractCaption, OnlyATitleThatFillsAll259UnitsIsTakenWithoutTheSuffix) {
+  EXPECT_EQ(u"", Caption(u16string(258, u'a')));
+  EXPECT_EQ(u16string(259, u'a'), Caption(u16string(259, u'a')));
+  EXPECT_EQ(u16string(259, u'a'), Caption(u16string(300, u'a')));
+  EXPECT_EQ(u16string(258, u'a'), Caption(u16string(258, u'a') + u" - pixmorant"));  // cut after " "
+  EXPECT_EQ(u"", Caption(u16string(246, u'a') + u" - pixmorant"));                   // 258 units, whole
 }
 
 TEST(ComposeListerTitle, FramesTheCaptionAndAlwaysFits) {

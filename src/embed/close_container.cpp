@@ -1,5 +1,5 @@
-// The embedding's part of the close: the hooks the load installed, an open popup menu,
-// and a viewer that no longer answers.
+// The embedding's part of the close: the hooks the load installed, the Lister window's
+// Edit item it grayed, an open popup menu, and a viewer that no longer answers.
 #include "embed/embed_viewer.h"
 #include "platform/input.h"
 #include "platform/system.h"
@@ -10,6 +10,17 @@ void RemoveViewerHooks(HWND container) {
   HHOOK mouse = static_cast<HHOOK>(win::RemovePropW(container, embed::kMouseHookProperty));
   if (keyboard) win::UnhookWindowsHookEx(keyboard);
   if (mouse) win::UnhookWindowsHookEx(mouse);
+}
+
+void GiveBackListerEdit(HWND container) {
+  std::uintptr_t record = reinterpret_cast<std::uintptr_t>(win::RemovePropW(container, embed::kListerEditProperty));
+  HWND lister = win::GetParent(container);
+  HMENU bar = win::GetMenu(lister);
+  unsigned state = 0;
+  std::uint32_t current = win::GetMenuState(bar, embed::kListerEditPosition, MF_BYPOSITION);
+  if (!embed::EditStateToGiveBack(record, current, &state)) return;
+  win::EnableMenuItem(bar, embed::kListerEditPosition, MF_BYPOSITION | state);
+  win::DrawMenuBar(lister);
 }
 
 void ClosePopupMenu() {

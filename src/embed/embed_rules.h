@@ -48,6 +48,32 @@ inline int MenuTrimDeletions(int itemCount, int (&deletions)[4]) {
   return 4;
 }
 
+// The menu bar's item at position 1, the host's Edit menu, is grayed by the load. The host
+// may keep the Lister window after the view (the same file as text, the next file with
+// another plug-in), so the load keeps the item's earlier state on the container and the
+// close gives it back.
+constexpr char16_t kListerEditProperty[] = u"Pixmorant.ListerEdit";
+constexpr unsigned kListerEditPosition = 1;
+constexpr unsigned kMenuStateBits = MF_DISABLED | MF_GRAYED;
+constexpr std::uintptr_t kEditRecorded = 0x100;    // so that the record of an enabled item is not null
+constexpr std::uint32_t kNoMenuItem = 0xFFFFFFFF;  // the menu calls' answer for an item that does not exist
+
+// What the container keeps from the state the item had before the load grayed it (the
+// graying's own answer): null when there was no item to gray.
+inline std::uintptr_t RecordEditState(std::uint32_t earlier) {
+  return earlier == kNoMenuItem ? 0 : kEditRecorded | (earlier & kMenuStateBits);
+}
+
+// At the close: the item gets its earlier state back when a load recorded one and the item
+// is still grayed (current: its state now, kNoMenuItem when it or the menu is gone). An item
+// the host has enabled meanwhile is the host's, and one already in its earlier state is
+// left alone, so that the menu bar is redrawn only for a change. The state in *state.
+inline bool EditStateToGiveBack(std::uintptr_t record, std::uint32_t current, unsigned* state) {
+  if (record == 0 || current == kNoMenuItem || (current & MF_GRAYED) == 0) return false;
+  *state = static_cast<unsigned>(record & kMenuStateBits);
+  return *state != (current & kMenuStateBits);
+}
+
 // What the container window procedure does with a message, before the common tail.
 enum class ContainerAction { ReleaseArrowKeys, FitViewer, GrayContextItems, ForwardKey, RefreshCaption, Nothing };
 

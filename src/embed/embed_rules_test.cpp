@@ -83,6 +83,26 @@ TEST(MenuTrim, OnlyANineItemMenuLosesPositionsOneFourFiveSix) {
   for (int count : {0, 1, 8, 10, -1}) EXPECT_EQ(0, embed::MenuTrimDeletions(count, deletions)) << count;
 }
 
+// The Edit item's state before the graying, the state the close finds, and what it gives
+// back (-1: nothing, and no redraw).
+TEST(ListerEdit, TheCloseGivesBackTheEarlierStateOnlyToAnItemStillGrayed) {
+  const std::uint32_t none = embed::kNoMenuItem, grayed = MF_GRAYED | MF_DISABLED;
+  const std::uint32_t rows[][3] = {
+      {0, grayed, 0},                  // enabled before
+      {0, 0x0500 | grayed, 0},         // an item that opens a menu of five
+      {MF_GRAYED, grayed, MF_GRAYED},  // grayed before: it stays grayed
+      {grayed, grayed, none},          // as it was
+      {0, 0, none},                    // enabled by the host meanwhile
+      {0, none, none},                 // the item or the menu gone
+      {none, grayed, none},            // no item for the load to gray
+  };
+  for (const auto& row : rows) {
+    unsigned state = 99;
+    bool givesBack = embed::EditStateToGiveBack(embed::RecordEditState(row[0]), row[1], &state);
+    EXPECT_EQ(row[2], givesBack ? state : none) << row[0] << " " << row[1];
+  }
+}
+
 TEST(ContainerAction, EachHandledMessageHasItsActionAndTheRestNone) {
   EXPECT_EQ(ContainerAction::ReleaseArrowKeys, embed::ChooseContainerAction(WM_CREATE));
   EXPECT_EQ(ContainerAction::FitViewer, embed::ChooseContainerAction(WM_SIZE));

@@ -58,14 +58,21 @@ HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* ou
   return held;
 }
 
-void TrimListerMenu(HWND lister) {
+std::uint32_t TrimListerMenu(HWND lister) {
   HMENU bar = win::GetMenu(lister);
   HMENU first = win::GetSubMenu(win::GetMenu(lister), 0);
   int deletions[4] = {};
   int count = embed::MenuTrimDeletions(win::GetMenuItemCount(first), deletions);
   for (int i = 0; i < count; ++i) win::DeleteMenu(first, deletions[i], MF_BYPOSITION);
-  win::EnableMenuItem(bar, 1, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
+  int earlier = win::EnableMenuItem(bar, embed::kListerEditPosition, MF_BYPOSITION | MF_DISABLED | MF_GRAYED);
   win::DrawMenuBar(lister);
+  return static_cast<std::uint32_t>(earlier);
+}
+
+// The File items the trim deletes stay deleted: there is nothing to make them again from.
+void KeepListerEditState(HWND container, std::uint32_t earlier) {
+  std::uintptr_t record = embed::RecordEditState(earlier);
+  if (record != 0) win::SetPropW(container, embed::kListerEditProperty, reinterpret_cast<void*>(record));
 }
 
 // The hooks are kept on the container, so that the close removes them.
@@ -99,6 +106,9 @@ void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const
 HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized) {
   HWND container = CreateContainer(module, lister);
+  // No container (the Lister window is gone, or the host's window quota is spent): a
+  // viewer started now would have no window to live in and no close to end it.
+  if (container == nullptr) return nullptr;
   win::BringWindowToTop(container);
 
   win::ProcessInfo process = {};
@@ -125,14 +135,16 @@ HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* v
   HWND viewer = held;
   CloseProcessHandles(process);
 
-  TrimListerMenu(lister);
+  KeepListerEditState(container, TrimListerMenu(lister));
   InstallHooks(module, container, process.threadId);
   if (mode == ViewMode::QuickView) TrimViewerSystemMenu(viewer);
   ShowEmbedded(lister, container, viewer, mode, maximized);
   // A viewer that died while it was being embedded leaves the container empty: the load
-  // ends as a failed start does.
+  // ends as a failed start does, and the Lister window, which lives on, gets its Edit
+  // item back.
   if (!win::IsWindow(viewer)) {
     RemoveViewerHooks(container);
+    GiveBackListerEdit(container);
     win::DestroyWindow(container);
     return nullptr;
   }

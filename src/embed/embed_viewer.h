@@ -7,8 +7,9 @@
 #include "shared/export.h"
 #include "shared/view_mode.h"
 
-// The load's part: the container window with the viewer inside, or null when the viewer
-// did not start, ended, never brought its window, or died while it was embedded. module
+// The load's part: the container window with the viewer inside, or null when the
+// container could not be made (and then nothing is started), or the viewer did not start,
+// ended, never brought its window, or died while it was embedded. module
 // is the library's instance: the container's class and the hooks name its procedures.
 HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized);
@@ -24,7 +25,11 @@ HWND CreateContainer(HINSTANCE module, HWND lister);
 // Passes until the started process's window exists and answers, the process has ended,
 // or an arrow key is down; the window held by the last pass, and how the wait ended.
 HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* outcome);
-void TrimListerMenu(HWND lister);
+// Trims the Lister window's File menu and grays its Edit item: the state that item had
+// before (the graying's answer, 0xFFFFFFFF when there is none).
+std::uint32_t TrimListerMenu(HWND lister);
+// Kept on the container for the close (GiveBackListerEdit).
+void KeepListerEditState(HWND container, std::uint32_t earlier);
 void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread);
 // In Quick View the viewer's system menu loses size, move, minimise, maximise and restore,
 // and close is grayed.
@@ -34,6 +39,10 @@ void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const
 // The close's part, in the order the close takes the steps.
 // Removes the hooks the load installed for this container.
 void RemoveViewerHooks(HWND container);
+// Gives the Lister window's Edit item the state it had before the load, when the item is
+// still grayed; the Lister window is the container's parent, so this comes before the
+// container's destruction.
+void GiveBackListerEdit(HWND container);
 // Asks the first popup menu showing to close, without waiting on a thread that does not
 // answer.
 void ClosePopupMenu();

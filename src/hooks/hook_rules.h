@@ -29,6 +29,7 @@ inline bool IsDown(std::int16_t state) { return (static_cast<std::uint16_t>(stat
 //   const char16_t* FocusClass();     class name of the focus window
 //   const char16_t* ActiveClass();    class name of the active window
 //   bool ListerHasParent();           the Lister window sits inside another host window
+//   bool ListerIsWindow();            a Lister window stands two levels above the focus
 
 // Escape closes the view, unless the viewer's dialog box or full-screen window is the
 // active window: there Escape belongs to the viewer. The key has to be down right now;
@@ -42,6 +43,15 @@ KeyAction EscapeRule(Inputs& inputs) {
   return inputs.ListerHasParent() ? KeyAction::CloseQuickView : KeyAction::CloseLister;
 }
 
+// Tab and the digits hand the keyboard to the Lister window. With none above the focus
+// (the viewer's full-screen window, or its own window still top-level during the load)
+// the focus would go nowhere and the viewer would be left without the keyboard, so the
+// key stays the viewer's.
+template <class Inputs>
+KeyAction ToLister(KeyAction action, Inputs& inputs) {
+  return inputs.ListerIsWindow() ? action : KeyAction::PassOn;
+}
+
 // One keystroke (press, repeat or release alike) taken from the viewer's queue.
 template <class Inputs>
 KeyAction KbdAction(int code, std::uint64_t key, Inputs& inputs) {
@@ -51,7 +61,7 @@ KeyAction KbdAction(int code, std::uint64_t key, Inputs& inputs) {
     case VK_SPACE:
     case VK_LEFT:
     case VK_RIGHT: return KeyAction::CaptionAndRelease;
-    case VK_TAB: return KeyAction::FocusLister;
+    case VK_TAB: return ToLister(KeyAction::FocusLister, inputs);
     case '1':
     case '2':
     case '3':
@@ -59,7 +69,9 @@ KeyAction KbdAction(int code, std::uint64_t key, Inputs& inputs) {
     case '5':
     case '6':
     case '7':
-    case '8': return text16::Equal(inputs.FocusClass(), kViewerClass) ? KeyAction::ForwardDigit : KeyAction::PassOn;
+    case '8':
+      if (!text16::Equal(inputs.FocusClass(), kViewerClass)) return KeyAction::PassOn;
+      return ToLister(KeyAction::ForwardDigit, inputs);
     case kKeyC:
     case kKeyM:
     case kKeyS:

@@ -17,6 +17,7 @@ struct FakeInputs {
   std::u16string focusClass = u"Pixmorant";
   std::u16string activeClass = u"Pixmorant";
   bool quickView = false;
+  bool listerIsWindow = true;
 
   std::int16_t KeyState(int key) {
     asked.push_back("key " + std::to_string(key));
@@ -35,6 +36,10 @@ struct FakeInputs {
   bool ListerHasParent() {
     asked.push_back("lister parent");
     return quickView;
+  }
+  bool ListerIsWindow() {
+    asked.push_back("lister window");
+    return listerIsWindow;
   }
 };
 
@@ -64,10 +69,6 @@ TEST(KbdAction, FixedRowsOfTheKeyTableAskForNothing) {
     EXPECT_EQ(KeyAction::CaptionAndRelease, Act(inputs, key)) << key;
     EXPECT_TRUE(inputs.asked.empty());
   }
-  FakeInputs tab;
-  EXPECT_EQ(KeyAction::FocusLister, Act(tab, VK_TAB));
-  EXPECT_TRUE(tab.asked.empty());
-
   // Every key outside the table passes on: the arrows Up and Down, '0', '9', the keypad
   // digits, everything below Backspace or above 'T', and the gaps of 8 to 84.
   const std::vector<std::uint64_t> listed = {8, 9, 27, 32, 37, 39, 49, 50, 51, 52, 53, 54, 55, 56, 67, 77, 83, 84};
@@ -89,13 +90,26 @@ TEST(KbdAction, DigitsOneToEightGoToTheListerOnlyFromTheViewerWindowItself) {
     FakeInputs inputs;
     inputs.down = {VK_ESCAPE};
     EXPECT_EQ(KeyAction::ForwardDigit, Act(inputs, key)) << key;
-    EXPECT_EQ(Asked{"focus class"}, inputs.asked);
+    EXPECT_EQ((Asked{"focus class", "lister window"}), inputs.asked);
   }
   for (std::u16string name : {u"pixmorant", u"PIXMORANT", u"Pixmorant2", u"PixmorantImage", u"Pixmoran", u""}) {
     FakeInputs inputs;
     inputs.focusClass = name;
     EXPECT_EQ(KeyAction::PassOn, Act(inputs, '5'));
     EXPECT_EQ(Asked{"focus class"}, inputs.asked);
+  }
+}
+
+// The full-screen window, or the viewer's own window still top-level during the load,
+// has no Lister window two levels up: the keys that would hand it the keyboard stay.
+TEST(KbdAction, TabAndTheDigitsGoToTheListerOnlyWhenThereIsOne) {
+  FakeInputs tab;
+  EXPECT_EQ(KeyAction::FocusLister, Act(tab, VK_TAB));
+  EXPECT_EQ(Asked{"lister window"}, tab.asked);
+  for (std::uint64_t key : {std::uint64_t{VK_TAB}, std::uint64_t{'1'}, std::uint64_t{'8'}}) {
+    FakeInputs none;
+    none.listerIsWindow = false;
+    EXPECT_EQ(KeyAction::PassOn, Act(none, key)) << key;
   }
 }
 

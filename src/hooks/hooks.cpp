@@ -30,6 +30,7 @@ struct ViewerInputs {
   // full-screen window's: Escape then closes the view.
   const char16_t* ActiveClass() { return ClassOf(win::GetActiveWindow()); }
   bool ListerHasParent() { return win::GetParent(lister) != nullptr; }
+  bool ListerIsWindow() { return win::IsWindow(lister); }
 };
 
 void FocusLister(HWND lister) {

@@ -101,6 +101,7 @@ int GetMenuItemCount(HMENU menu) { return ::GetMenuItemCount(menu); }
 std::uint32_t GetMenuItemID(HMENU menu, int position) { return ::GetMenuItemID(menu, position); }
 bool DeleteMenu(HMENU menu, unsigned item, unsigned flags) { return ::DeleteMenu(menu, item, flags) != FALSE; }
 int EnableMenuItem(HMENU menu, unsigned item, unsigned flags) { return ::EnableMenuItem(menu, item, flags); }
+std::uint32_t GetMenuState(HMENU menu, unsigned item, unsigned flags) { return ::GetMenuState(menu, item, flags); }
 bool DrawMenuBar(HWND window) { return ::DrawMenuBar(window) != FALSE; }
 
 int MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption, unsigned type) {

@@ -55,7 +55,11 @@ HMENU GetSystemMenu(HWND window, bool revert);
 int GetMenuItemCount(HMENU menu);
 std::uint32_t GetMenuItemID(HMENU menu, int position);
 bool DeleteMenu(HMENU menu, unsigned item, unsigned flags);
+// The item's state before the call; 0xFFFFFFFF (-1) when the item does not exist.
 int EnableMenuItem(HMENU menu, unsigned item, unsigned flags);
+// The item's flags (for an item that opens a menu, that menu's item count in bits 8-15);
+// 0xFFFFFFFF when the item does not exist.
+std::uint32_t GetMenuState(HMENU menu, unsigned item, unsigned flags);
 bool DrawMenuBar(HWND window);
 
 int MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption, unsigned type);

@@ -53,6 +53,7 @@ HWND ListLoad(HWND lister, const char* fileName, int showFlags) {
 
 int ListCloseWindow(HWND container) {
   RemoveViewerHooks(container);
+  GiveBackListerEdit(container);
   ClosePopupMenu();
   RemoveGhostscriptSearchPath();
   return DestroyContainer(container) ? 1 : 0;

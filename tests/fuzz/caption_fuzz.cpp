@@ -9,11 +9,18 @@ using fuzz::CheckBuffer;
 using fuzz::Guarded;
 
 // The caption as std::u16string sees it: the first 259 units, cut at the first suffix;
-// empty without one.
+// without one, empty for a shorter title, and for one of 259 units the title less the
+// longest beginning of the suffix at its end.
 std::u16string ReferenceCaption(const std::u16string& title) {
-  std::u16string read = title.substr(0, caption::kTitleUnits - 1);
-  std::size_t at = read.find(caption::kViewerSuffix);
-  return at == std::u16string::npos ? std::u16string() : read.substr(0, at);
+  const std::size_t max = caption::kTitleUnits - 1;
+  const std::u16string suffix = caption::kViewerSuffix;
+  std::u16string read = title.substr(0, max);
+  std::size_t at = read.find(suffix);
+  if (at != std::u16string::npos) return read.substr(0, at);
+  if (read.size() < max) return std::u16string();
+  for (std::size_t kept = suffix.size() - 1; kept > 0; --kept)
+    if (read.compare(max - kept, kept, suffix, 0, kept) == 0) return read.substr(0, max - kept);
+  return read;
 }
 
 // Name part and suffix, then spaces up to N - len while that is longer.

@@ -2,7 +2,8 @@
 // the keyboard hook's action, and which inputs it asked for in which order; the mouse
 // hook's choice for any code and message.
 // Input: 4 bytes hook code, 8 bytes key code, 2 bytes each for the states of Alt, Shift
-// and Escape, 1 byte Lister-has-parent, then the focus and active class names split by NUL.
+// and Escape, 1 byte for the Lister window (bit 0 it has a parent, bit 1 it is a window),
+// then the focus and active class names split by NUL.
 #include "fuzz_support.h"
 #include "hooks/hook_rules.h"
 
@@ -11,10 +12,11 @@ namespace {
 using hooks::KeyAction;
 
 // What the hook asked, in order: 'K' + key for a state, 'F' focus class, 'A' active
-// class, 'P' Lister's parent.
+// class, 'P' Lister's parent, 'W' whether the Lister is a window.
 struct Inputs {
   std::int16_t alt, shift, escape;
   bool listerHasParent;
+  bool listerIsWindow;
   const char16_t* focusClass;
   const char16_t* activeClass;
   std::vector<int> asked;
@@ -38,6 +40,10 @@ struct Inputs {
     asked.push_back('P');
     return listerHasParent;
   }
+  bool ListerIsWindow() {
+    asked.push_back('W');
+    return listerIsWindow;
+  }
 };
 
 bool Down(std::int16_t state) { return (state & 0x8000) != 0; }
@@ -55,10 +61,15 @@ KeyAction ReferenceKbd(int code, std::uint64_t key, const Inputs& in, const std:
                        const std::u16string& active, std::vector<int>& asked) {
   if (code != 0) return KeyAction::PassOn;
   if (key == 8 || key == 32 || key == 37 || key == 39) return KeyAction::CaptionAndRelease;
-  if (key == 9) return KeyAction::FocusLister;
+  if (key == 9) {
+    asked.push_back('W');
+    return in.listerIsWindow ? KeyAction::FocusLister : KeyAction::PassOn;
+  }
   if (key >= '1' && key <= '8') {
     asked.push_back('F');
-    return focus == u"Pixmorant" ? KeyAction::ForwardDigit : KeyAction::PassOn;
+    if (focus != u"Pixmorant") return KeyAction::PassOn;
+    asked.push_back('W');
+    return in.listerIsWindow ? KeyAction::ForwardDigit : KeyAction::PassOn;
   }
   if (key == 'C' || key == 'M' || key == 'S' || key == 'T') {
     asked.push_back(1000 + VK_MENU);
@@ -79,7 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   inputs.alt = fuzz::Take<std::int16_t>(data, size);
   inputs.shift = fuzz::Take<std::int16_t>(data, size);
   inputs.escape = fuzz::Take<std::int16_t>(data, size);
-  inputs.listerHasParent = fuzz::Take<std::uint8_t>(data, size) & 1;
+  const std::uint8_t lister = fuzz::Take<std::uint8_t>(data, size);
+  inputs.listerHasParent = lister & 1;
+  inputs.listerIsWindow = (lister & 2) != 0;
   const auto names = fuzz::Fields(fuzz::Units(data, size), 2);
   const fuzz::HeapText focus(names[0]), active(names[1]);
   inputs.focusClass = focus.get();

@@ -22,6 +22,7 @@ SEEDS = {
         "no_backslash": u16("photo.jpg - Pixmorant"),
         "folder": u16("C:\\pics\\ - Pixmorant"),
         "long_title": u16("a" * 248 + " - Pixmorant" + "b" * 40),
+        "path_251": u16("C:\\" + "p" * 242 + "\\a.bmp - Pixmorant"),
     },
     "gsenv": {
         "bin": u16("C:\\gs\\gs10.02\\bin\\gsdll64.dll"),
@@ -73,20 +74,23 @@ SEEDS = {
         "zero": struct.pack("<H", 0) + u16("", "", "", ""),
     },
     "kbd_action": {
-        # code, key, Alt, Shift, Escape, Lister has parent, focus class, active class
+        # code, key, Alt, Shift, Escape, Lister (bit 0 has a parent, bit 1 is a window),
+        # focus class, active class
         name: struct.pack("<iQhhhB", *fields) + u16(*texts)
         for name, fields, texts in [
-            ("right", (0, 39, 0, 0, 0, 0), ("Pixmorant", "")),
-            ("tab", (0, 9, 0, 0, 0, 0), ("Pixmorant", "")),
-            ("digit", (0, ord("1"), 0, 0, 0, 0), ("Pixmorant", "")),
-            ("digit_case", (0, ord("8"), 0, 0, 0, 0), ("pixmorant", "")),
-            ("alt_shift_c", (0, ord("C"), -32768, -32767, 0, 0), ("", "")),
-            ("m_escape", (0, ord("M"), -32768, 0, -32768, 1), ("Pixmorant", "Pixmorant")),
-            ("escape_dialog", (0, 27, 0, 0, -32768, 0), ("", "#32770")),
-            ("escape_fullscreen", (0, 27, 0, 0, -32768, 1), ("", "FullScreenClass")),
-            ("escape_prefix", (0, 27, 0, 0, -32768, 1), ("", "#327701")),
-            ("code3", (3, 27, 0, 0, -32768, 0), ("", "")),
-            ("wheel", (0, 522, 0, 0, 0, 0), ("", "")),
+            ("right", (0, 39, 0, 0, 0, 2), ("Pixmorant", "")),
+            ("tab", (0, 9, 0, 0, 0, 2), ("Pixmorant", "")),
+            ("tab_no_lister", (0, 9, 0, 0, 0, 0), ("FullScreenClass", "FullScreenClass")),
+            ("digit", (0, ord("1"), 0, 0, 0, 2), ("Pixmorant", "")),
+            ("digit_no_lister", (0, ord("1"), 0, 0, 0, 0), ("Pixmorant", "")),
+            ("digit_case", (0, ord("8"), 0, 0, 0, 2), ("pixmorant", "")),
+            ("alt_shift_c", (0, ord("C"), -32768, -32767, 0, 2), ("", "")),
+            ("m_escape", (0, ord("M"), -32768, 0, -32768, 3), ("Pixmorant", "Pixmorant")),
+            ("escape_dialog", (0, 27, 0, 0, -32768, 2), ("", "#32770")),
+            ("escape_fullscreen", (0, 27, 0, 0, -32768, 3), ("", "FullScreenClass")),
+            ("escape_prefix", (0, 27, 0, 0, -32768, 3), ("", "#327701")),
+            ("code3", (3, 27, 0, 0, -32768, 2), ("", "")),
+            ("wheel", (0, 522, 0, 0, 0, 2), ("", "")),
         ]
     },
 }

@@ -199,6 +199,7 @@ TEST_F(HungViewer, AViewerKilledWhileTheLoadEmbedsItGivesNullAndNoContainer) {
   EXPECT_TRUE(ViewerLogHas("exit when child")) << ViewerLog();
   EXPECT_TRUE(IsWindow(lister));
   EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
+  EXPECT_EQ(0u, GetMenuState(GetMenu(lister), 1, MF_BYPOSITION) & MF_GRAYED);  // Edit given back
   EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000));
 }
 

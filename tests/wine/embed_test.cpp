@@ -2,6 +2,7 @@
 // inside it, the trimmed menus, the container's messages, and the ways a load can fail.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "harness.h"
@@ -49,6 +50,19 @@ std::vector<UINT> MenuIds(HMENU menu) {
 }
 
 bool Grayed(HMENU menu, UINT position) { return (GetMenuState(menu, position, MF_BYPOSITION) & MF_GRAYED) != 0; }
+UINT EditState(HWND lister) { return GetMenuState(GetMenu(lister), 1, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED); }
+
+// Ends the viewers this test's loads started, by the ids they logged.
+void EndLoggedViewers() {
+  std::string log = ViewerLog();
+  for (size_t at = log.find("start pid="); at != std::string::npos; at = log.find("start pid=", at + 1)) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(log.substr(at + 10)));
+    if (!process) continue;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
+}
 
 TEST_F(Fixture, ListerModeEmbedsTheViewerWithoutFrameAndTrimsTheMenu) {
   HWND lister = host.NewLister(false);
@@ -127,6 +141,42 @@ TEST_F(Fixture, AViewerThatExitsAtOnceEndsTheLoadWithNull) {
   EXPECT_TRUE(IsWindow(lister));
   EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
   EXPECT_EQ(9, GetMenuItemCount(GetSubMenu(GetMenu(lister), 0)));  // the Lister is left alone
+}
+
+// The host may keep the Lister window after the view (the same file as text, the next
+// file with another plug-in): the Edit item the load grayed is given back as it was.
+TEST_F(Fixture, TheCloseGivesTheEditItemBackToAListerWindowThatLivesOn) {
+  for (UINT before : {0u, (UINT)MF_GRAYED}) {
+    HWND lister = host.NewLister(false);
+    EnableMenuItem(GetMenu(lister), 1, MF_BYPOSITION | before);
+    HWND container = Load(lister);
+    ASSERT_NE(nullptr, container);
+    EXPECT_EQ((UINT)(MF_GRAYED | MF_DISABLED), EditState(lister));
+    EXPECT_EQ(1, plugin.ListCloseWindow(container));
+    EXPECT_EQ(before, EditState(lister));
+  }
+}
+
+TEST_F(Fixture, ACloseAfterTheListerWindowIsGoneChangesNothing) {
+  HWND other = host.NewLister(false);
+  ASSERT_NE(nullptr, Load(other));
+  HWND lister = host.NewLister(false);
+  HWND container = Load(lister);
+  ASSERT_NE(nullptr, container);
+  DestroyWindow(lister);
+  EXPECT_EQ(0, plugin.ListCloseWindow(container));
+  EXPECT_EQ((UINT)(MF_GRAYED | MF_DISABLED), EditState(other));
+  EXPECT_TRUE(WaitFor([] { return CountViewers() == 1; }, 5000));
+}
+
+// A container cannot be made in a Lister window that is gone (nor once the host's window
+// quota is spent): a viewer started then would have no window to live in, and no close.
+TEST_F(Fixture, AListerWindowGoneBeforeTheLoadStartsNoViewer) {
+  HWND lister = host.NewLister(false);
+  DestroyWindow(lister);
+  EXPECT_EQ(nullptr, Load(lister));
+  EXPECT_EQ(0, CountLines(ViewerLog(), "start pid=")) << ViewerLog();
+  EndLoggedViewers();  // one started all the same would be left behind: no close comes for it
 }
 
 TEST_F(Fixture, AWindowThatNeverComesIsAbortedByAnArrowKey) {

@@ -98,6 +98,19 @@ TEST_F(HookTest, RightShowsTheNextImageAndTheListerTitleFollows) {
   EXPECT_TRUE(TitleIs(ListerTitleFor(L"b.bmp"))) << Utf8(TitleOf(lister));
 }
 
+// The viewer titles its window "<path> - Pixmorant"; past 259 units the read cuts the
+// suffix off, and the path in front of it still names the image on view.
+TEST_F(HookTest, APathOf251UnitsStillNamesTheImageAfterRight) {
+  images = MakeFolderOfLength(TempDir(), 246);
+  ASSERT_EQ(246u, images.size());
+  for (const wchar_t* name : {L"a.bmp", L"b.bmp"}) ASSERT_TRUE(WriteSampleBmp(images + name, 64, 48, RGB(9, 9, 9)));
+  Open(false);
+  SetWindowTextW(lister, L"before");
+  Tap(VK_RIGHT);
+  EXPECT_TRUE(WaitViewerLog("navigate next file=" + Utf8(images) + "b.bmp", 3000)) << ViewerLog();
+  EXPECT_TRUE(TitleIs(ListerTitleFor(L"b.bmp"))) << Utf8(TitleOf(lister));
+}
+
 TEST_F(HookTest, ALeftClickAndAWheelTurnRefreshTheCaptionAndTheWheelReachesTheViewer) {
   Open(false);
   MuteContainer();
@@ -184,6 +197,22 @@ TEST_F(HookTest, EscapeInQuickViewClosesTheViewerAndTellsTheHolder) {
   ASSERT_EQ(1, g_host.commandCount);
   EXPECT_EQ(307, g_host.commands[0]);
   EXPECT_EQ(0, g_host.listerCloses);
+}
+
+// The full-screen window is top-level, with no Lister window above it: Tab there is the
+// viewer's own key, and the keyboard stays with it so that Escape still closes it.
+TEST_F(HookTest, TabInTheFullScreenWindowLeavesItTheKeyboard) {
+  Open(false);
+  Tap(VK_F11);
+  ASSERT_TRUE(WaitViewerLog("fullscreen open", 3000)) << ViewerLog();
+  HWND full = FindWindowW(L"FullScreenClass", nullptr);
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(full) == full; }, 3000));
+  Tap(VK_TAB);
+  ASSERT_TRUE(WaitViewerLog(KeyDown(VK_TAB), 3000)) << ViewerLog();
+  Pump(300);
+  EXPECT_EQ(full, FocusOf(full));
+  Tap(VK_ESCAPE);
+  EXPECT_TRUE(WaitViewerLog("fullscreen close", 6000)) << ViewerLog();
 }
 
 struct ViewerWindowCase {
