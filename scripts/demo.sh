@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The demo: the stand-in host shows a sample image through the plug-in under Wine, in
-# Lister mode and in Quick View mode, and saves a screenshot of each.
+# Lister mode and in Quick View mode, and saves a screenshot of each; so does Double
+# Commander, when it is there (tests/realhost/run.sh says where it is looked for).
 #   scripts/demo.sh [IMAGE]    (default: sample images made here)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -53,3 +54,15 @@ for mode in lister quickview; do
   rm -f "$demo/shots/$mode.bmp"
   echo "screenshot ($mode mode): $demo/shots/$mode.png"
 done
+
+# The same image in a real file manager: Double Commander's viewer window and Quick View.
+"$root/cmake/wine-env.sh" "$build" stop
+trap '"$root/cmake/wine-env.sh" "$build/realhost" stop' EXIT
+if bash "$root/tests/realhost/run.sh" "$build" --where; then
+  PX_REALHOST_FILES="$(dirname "$image")" bash "$root/tests/realhost/run.sh" "$build" \
+    "$build/tests/realhost/px_dcdemo.exe" "$(basename "$image")" "$(winpath "$demo/shots")" | tr -d '\r'
+  for mode in lister quickview; do
+    convert "$demo/shots/doublecmd-$mode.bmp" "$root/docs/demo-doublecmd-$mode.png"
+    echo "screenshot (Double Commander, $mode): $root/docs/demo-doublecmd-$mode.png"
+  done
+fi

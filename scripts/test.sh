@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the layers of the plug-in's code, the pure rules natively, again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, short fuzzing runs, and the Windows tests under Wine.
+# UndefinedBehaviorSanitizer, short fuzzing runs, and the Windows tests under Wine, with the stand-in
+# host and in Double Commander.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -27,6 +28,7 @@ fi
 
 run cmake --preset wine >/dev/null
 run cmake --build --preset wine -j "$jobs"
+bash tests/realhost/run.sh build/wine --where || true  # the real-host tests run, or why they are skipped
 run ctest --preset wine
 
 exit $status

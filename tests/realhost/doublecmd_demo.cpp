@@ -40,7 +40,7 @@ int wmain(int argc, wchar_t** argv) {
   if (!dc.Start(true, file)) return Fail(dc, "start");
 
   Press(VK_F3);
-  if (!dc.WaitEmbedded(file)) return Fail(dc, "F3");
+  if (!dc.WaitEmbedded(file) || !dc.WaitKeyboard(dc.Lister())) return Fail(dc, "F3");
   HWND lister = dc.Lister();
   if (!Place(dc, lister, 60, 40, 900, 640)) return Fail(dc, "placing the viewer window");
   SaveScreenshot(lister, dc.Viewer(), (shots + L"\\doublecmd-lister.bmp").c_str());
@@ -48,7 +48,7 @@ int wmain(int argc, wchar_t** argv) {
   if (!dc.WaitNoViewer()) return Fail(dc, "Escape");
 
   Press('Q', VK_CONTROL);
-  if (!dc.WaitEmbedded(file)) return Fail(dc, "Ctrl+Q");
+  if (!dc.WaitEmbedded(file) || !dc.WaitKeyboard(dc.main)) return Fail(dc, "Ctrl+Q");
   if (!Place(dc, dc.main, 0, 0, 1120, 700)) return Fail(dc, "placing the main window");
   SaveScreenshot(dc.main, dc.Viewer(), (shots + L"\\doublecmd-quickview.bmp").c_str());
   Press('Q', VK_CONTROL);

@@ -22,7 +22,6 @@ if [ "${1:-}" = --where ]; then
 fi
 root=$build/realhost
 dc=$root/doublecmd
-files=${PX_REALHOST_FILES:-$root/files}
 mkdir -p "$root"
 
 # Unpacked once for each source. The driver writes only its settings and plugins folders.
@@ -37,8 +36,10 @@ if [ "$(cat "$root/doublecmd.from" 2>/dev/null)" != "$from" ] || [ ! -f "$dc/dou
   echo "$from" > "$root/doublecmd.from"
 fi
 
-# The folder both panels show: three images in name order, and a text file last.
-if [ ! -f "$files/d-notes.txt" ]; then
+# The folder both panels show (unless PX_REALHOST_FILES names one): three images in name
+# order, and a text file last.
+files=${PX_REALHOST_FILES:-$root/files}
+if [ -z "${PX_REALHOST_FILES:-}" ] && [ ! -f "$files/d-notes.txt" ]; then
   mkdir -p "$files"
   convert -size 320x200 gradient:'#16324f'-'#3f88c5' -fill '#f2bb05' -draw 'circle 160,100 160,40' "$files/a-harbour.png"
   convert -size 160x160 pattern:checkerboard "$files/b-checkers.bmp"
