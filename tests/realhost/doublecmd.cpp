@@ -94,6 +94,9 @@ bool WaitCursorOn(const std::wstring& file) {
       15000);
 }
 
+// Where a failed step leaves what it saw, and Double Commander's output goes.
+std::wstring EvidenceFolder() { return PathFromEnvironment("PX_REALHOST_DIR") + L"evidence\\"; }
+
 HWND MainWindowOf(DWORD processId) {
   for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"TTOTAL_CMD", nullptr));) {
     DWORD owner = 0;
@@ -107,34 +110,13 @@ HWND MainWindowOf(DWORD processId) {
 
 std::wstring FileIn(const std::wstring& name) { return PathFromEnvironment("PX_REALHOST_FILES") + name; }
 
-void Press(WORD key, WORD modifier, WORD secondModifier) {
-  for (WORD held : {modifier, secondModifier})
-    if (held) SendKey(held, false);
-  SendKey(key, false);
-  Sleep(30);
-  SendKey(key, true);
-  for (WORD held : {secondModifier, modifier})
-    if (held) SendKey(held, true);
-  Sleep(30);
-}
-
-void ClickInto(HWND window) {
-  RECT r = {};
-  GetWindowRect(window, &r);
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  Sleep(30);
-  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-  Sleep(30);
-  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-}
-
 DoubleCommander::DoubleCommander(const std::string& flowName)
     : flow(flowName), folder(PathFromEnvironment("PX_DOUBLECMD_DIR")) {}
 
 DoubleCommander::~DoubleCommander() { Quit(); }
 
 bool DoubleCommander::Start(bool themed, const std::wstring& file) {
-  std::wstring evidence = PathFromEnvironment("PX_REALHOST_DIR") + L"evidence\\";
+  std::wstring evidence = EvidenceFolder();
   CreateDirectoryW(evidence.c_str(), nullptr);
   output = evidence + Wide(flow) + L"-doublecmd-output.txt";
   // Viewers started from here on inherit these: their log, and where they draw a picture
@@ -235,7 +217,7 @@ std::string DoubleCommander::Evidence(const std::string& step) {
   static int count = 0;
   std::string name = flow + "-" + std::to_string(++count) + "-";
   for (char c : step) name += isalnum((unsigned char)c) ? c : '-';
-  std::wstring base = PathFromEnvironment("PX_REALHOST_DIR") + L"evidence\\" + Wide(name);
+  std::wstring base = EvidenceFolder() + Wide(name);
   SaveScreenshot(GetDesktopWindow(), Viewer(), (base + L".bmp").c_str());
   WriteFileBytes(base + L"-windows.txt", WindowTree());
   CopyFileW(output.c_str(), (base + L"-doublecmd-output.txt").c_str(), FALSE);

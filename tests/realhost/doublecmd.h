@@ -15,11 +15,6 @@ using namespace pxt;
 // A file of the folder both panels show (PX_REALHOST_FILES), as the host names it.
 std::wstring FileIn(const std::wstring& name);
 
-// One press and release of a key, with the modifiers given held around it.
-void Press(WORD key, WORD modifier = 0, WORD secondModifier = 0);
-// A left click in the middle of a window, which takes the keyboard there.
-void ClickInto(HWND window);
-
 struct DoubleCommander {
   // flow names the evidence files of this run.
   explicit DoubleCommander(const std::string& flow);

@@ -93,6 +93,11 @@ std::wstring TitleOf(HWND window);
 HWND FocusOf(HWND window);
 // One synthetic key press or release (SendInput), as the keyboard hooks see real input.
 void SendKey(WORD vk, bool up);
+// A press and release of a key, with the modifiers given held around it.
+void Press(WORD key, WORD modifier = 0, WORD secondModifier = 0);
+// The pointer to the middle of a window; a left click there, which gives it the keyboard.
+void PointAt(HWND window);
+void ClickInto(HWND window);
 // Registers a window class of this test program (once; later calls are ignored).
 void RegisterTestClass(const wchar_t* name, WNDPROC procedure);
 

@@ -21,12 +21,6 @@ LRESULT CALLBACK RecordingListerProc(HWND window, UINT message, WPARAM wParam, L
   return CallWindowProcW(g_listerProc, window, message, wParam, lParam);
 }
 
-void Tap(WORD vk) {
-  SendKey(vk, false);
-  Pump(30);
-  SendKey(vk, true);
-}
-
 std::string KeyDown(int vk) { return "key down vk=" + std::to_string(vk); }
 
 struct HookTest : ::testing::Test {
@@ -70,17 +64,8 @@ struct HookTest : ::testing::Test {
   // viewer's pointer and wheel send up to it. With that muted, a new title can only come
   // from the hooks inside the viewer's process.
   void MuteContainer() { containerProc = SetWindowLongPtrW(container, GWLP_WNDPROC, (LONG_PTR)DefWindowProcW); }
-  void PointAtViewer() {
-    RECT r = {};
-    GetWindowRect(viewer, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    Pump(30);
-  }
   void ClickViewer() {
-    PointAtViewer();
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    Pump(30);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    ClickInto(viewer);
     Pump(200);
   }
   std::wstring ListerTitleFor(const wchar_t* name) const { return L"Lister (pixmorant) - [" + images + name + L"]"; }
@@ -93,7 +78,7 @@ TEST_F(HookTest, RightShowsTheNextImageAndTheListerTitleFollows) {
   Open(false);
   MuteContainer();
   SetWindowTextW(lister, L"before");
-  Tap(VK_RIGHT);
+  Press(VK_RIGHT);
   EXPECT_TRUE(WaitViewerLog("navigate next file=" + Utf8(images) + "b.bmp", 3000)) << ViewerLog();
   EXPECT_TRUE(TitleIs(ListerTitleFor(L"b.bmp"))) << Utf8(TitleOf(lister));
 }
@@ -106,7 +91,7 @@ TEST_F(HookTest, APathOf251UnitsStillNamesTheImageAfterRight) {
   for (const wchar_t* name : {L"a.bmp", L"b.bmp"}) ASSERT_TRUE(WriteSampleBmp(images + name, 64, 48, RGB(9, 9, 9)));
   Open(false);
   SetWindowTextW(lister, L"before");
-  Tap(VK_RIGHT);
+  Press(VK_RIGHT);
   EXPECT_TRUE(WaitViewerLog("navigate next file=" + Utf8(images) + "b.bmp", 3000)) << ViewerLog();
   EXPECT_TRUE(TitleIs(ListerTitleFor(L"b.bmp"))) << Utf8(TitleOf(lister));
 }
@@ -119,7 +104,7 @@ TEST_F(HookTest, ALeftClickAndAWheelTurnRefreshTheCaptionAndTheWheelReachesTheVi
   EXPECT_TRUE(TitleIs(ListerTitleFor(L"a.bmp"))) << Utf8(TitleOf(lister));
 
   SetWindowTextW(lister, L"before");
-  PointAtViewer();
+  PointAt(viewer);
   mouse_event(MOUSEEVENTF_WHEEL, 0, 0, (DWORD)-WHEEL_DELTA, 0);
   EXPECT_TRUE(WaitViewerLog("mouse wheel delta=-120", 3000)) << ViewerLog();
   EXPECT_TRUE(TitleIs(ListerTitleFor(L"a.bmp"))) << Utf8(TitleOf(lister));
@@ -127,7 +112,7 @@ TEST_F(HookTest, ALeftClickAndAWheelTurnRefreshTheCaptionAndTheWheelReachesTheVi
 
 TEST_F(HookTest, TabHandsTheKeyboardToTheListerAndStillReachesTheViewer) {
   Open(false);
-  Tap(VK_TAB);
+  Press(VK_TAB);
   EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == lister && FocusOf(lister) == lister; }, 3000))
       << "foreground " << GetForegroundWindow() << " focus " << FocusOf(lister) << " lister " << lister;
   EXPECT_TRUE(WaitViewerLog(KeyDown(VK_TAB), 3000)) << ViewerLog();
@@ -139,7 +124,7 @@ TEST_F(HookTest, DigitsOneToEightGoOnToTheListerWindow) {
     if (digit != '1') ClickViewer();
     ASSERT_TRUE(WaitFor([&] { return FocusOf(viewer) == viewer; }, 3000)) << digit;
     g_listerKeys.clear();
-    Tap(digit);
+    Press(digit);
     EXPECT_TRUE(WaitFor(
         [&] {
           for (WPARAM key : g_listerKeys)
@@ -153,16 +138,9 @@ TEST_F(HookTest, DigitsOneToEightGoOnToTheListerWindow) {
 
 TEST_F(HookTest, AltShiftCNeverReachesTheViewer) {
   Open(false);
-  SendKey(VK_MENU, false);
-  SendKey(VK_SHIFT, false);
-  SendKey('C', false);
-  Pump(30);
-  SendKey('C', true);
-  SendKey(VK_SHIFT, true);
-  SendKey(VK_MENU, true);
-  Pump(30);
+  Press('C', VK_MENU, VK_SHIFT);
   // A key that passes, typed afterwards: once it has arrived, so would have the C.
-  Tap(VK_F5);
+  Press(VK_F5);
   ASSERT_TRUE(WaitViewerLog(KeyDown(VK_F5), 3000)) << ViewerLog();
   EXPECT_TRUE(ViewerLogHas("syskey down vk=" + std::to_string(VK_MENU))) << ViewerLog();
   EXPECT_FALSE(ViewerLogHas("syskey down vk=67")) << ViewerLog();
@@ -177,7 +155,7 @@ TEST_F(HookTest, AltShiftCNeverReachesTheViewer) {
 TEST_F(HookTest, EscapeInListerModeAsksTheListerToCloseAndTheCloseEndsTheViewer) {
   Open(false);
   ResetHostRecord();
-  Tap(VK_ESCAPE);
+  Press(VK_ESCAPE);
   EXPECT_TRUE(WaitFor([] { return g_host.listerCloses > 0; }, 3000));
   Pump(200);
   EXPECT_EQ(1, g_host.listerCloses);
@@ -191,7 +169,7 @@ TEST_F(HookTest, EscapeInListerModeAsksTheListerToCloseAndTheCloseEndsTheViewer)
 TEST_F(HookTest, EscapeInQuickViewClosesTheViewerAndTellsTheHolder) {
   Open(true);
   ResetHostRecord();
-  Tap(VK_ESCAPE);
+  Press(VK_ESCAPE);
   EXPECT_TRUE(WaitViewerLog("syscommand close", 3000)) << ViewerLog();
   EXPECT_TRUE(WaitFor([] { return g_host.commandCount > 0; }, 3000));
   ASSERT_EQ(1, g_host.commandCount);
@@ -203,15 +181,15 @@ TEST_F(HookTest, EscapeInQuickViewClosesTheViewerAndTellsTheHolder) {
 // viewer's own key, and the keyboard stays with it so that Escape still closes it.
 TEST_F(HookTest, TabInTheFullScreenWindowLeavesItTheKeyboard) {
   Open(false);
-  Tap(VK_F11);
+  Press(VK_F11);
   ASSERT_TRUE(WaitViewerLog("fullscreen open", 3000)) << ViewerLog();
   HWND full = FindWindowW(L"FullScreenClass", nullptr);
   ASSERT_TRUE(WaitFor([&] { return FocusOf(full) == full; }, 3000));
-  Tap(VK_TAB);
+  Press(VK_TAB);
   ASSERT_TRUE(WaitViewerLog(KeyDown(VK_TAB), 3000)) << ViewerLog();
   Pump(300);
   EXPECT_EQ(full, FocusOf(full));
-  Tap(VK_ESCAPE);
+  Press(VK_ESCAPE);
   EXPECT_TRUE(WaitViewerLog("fullscreen close", 6000)) << ViewerLog();
 }
 
@@ -228,14 +206,14 @@ TEST_F(HookTest, EscapeInTheViewersDialogOrFullScreenWindowClosesNothing) {
   ResetHostRecord();
   for (const ViewerWindowCase& c : kViewerWindows) {
     ASSERT_TRUE(WaitFor([&] { return FocusOf(viewer) == viewer; }, 3000)) << c.opened;
-    Tap(c.opener);
+    Press(c.opener);
     ASSERT_TRUE(WaitViewerLog(c.opened, 3000)) << ViewerLog();
     Pump(300);
     // The Escape is the viewer's: it closes its own window, and the view stays. (Under
     // Wine a held Escape reads as up inside the hook once one of these windows has taken
     // the focus, so there the exceptions cannot be told from a plain pass-on; they are
     // checked on the rule.)
-    Tap(VK_ESCAPE);
+    Press(VK_ESCAPE);
     EXPECT_TRUE(WaitViewerLog(c.closed, 3000)) << ViewerLog();
     Pump(300);
     EXPECT_EQ(0, g_host.listerCloses) << c.opened;
@@ -252,7 +230,7 @@ TEST_F(HookTest, MWhileEscapeIsHeldClosesTheView) {
   ResetHostRecord();
   SendKey(VK_ESCAPE, false);
   Pump(200);
-  Tap('M');
+  Press('M');
   EXPECT_TRUE(WaitFor([] { return g_host.listerCloses > 0; }, 3000));
   SendKey(VK_ESCAPE, true);
   Pump(100);

@@ -46,6 +46,31 @@ void SendKey(WORD vk, bool up) {
   SendInput(1, &input, sizeof input);
 }
 
+void Press(WORD key, WORD modifier, WORD secondModifier) {
+  for (WORD held : {modifier, secondModifier})
+    if (held) SendKey(held, false);
+  SendKey(key, false);
+  Pump(30);
+  SendKey(key, true);
+  for (WORD held : {secondModifier, modifier})
+    if (held) SendKey(held, true);
+  Pump(30);
+}
+
+void PointAt(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Pump(30);
+}
+
+void ClickInto(HWND window) {
+  PointAt(window);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  Pump(30);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
 void RegisterTestClass(const wchar_t* name, WNDPROC procedure) {
   WNDCLASSW wc = {};
   wc.lpfnWndProc = procedure;
