@@ -71,11 +71,20 @@ struct RealHost : ::testing::Test {
     ASSERT_TRUE(dc.WaitKeyboard(holder)) << dc.Evidence(step.name);
   }
 
-  // The viewer takes the keyboard from a click, as a user gives it.
+  // The viewer takes the keyboard from a click, as a user gives it. Under Wine, now and
+  // then (one click in five or six here), the click brings Double Commander's main window
+  // to the front over its viewer window instead; the plug-in takes no part in a click (its
+  // mouse hook acts on the release and the wheel only). A user clicks again; so does the
+  // test, at most three times.
   void ClickViewer() {
-    SetForegroundWindow(dc.Lister());
-    ClickInto(dc.Viewer());
-    ASSERT_TRUE(WaitFor([&] { return FocusOf(dc.Viewer()) == dc.Viewer(); }, 3000)) << dc.Evidence("click");
+    HWND lister = dc.Lister();
+    for (int click = 0; click < 3; ++click) {
+      SetForegroundWindow(lister);
+      WaitFor([&] { return GetForegroundWindow() == lister; }, 1000);
+      ClickInto(dc.Viewer());
+      if (WaitFor([&] { return FocusOf(dc.Viewer()) == dc.Viewer() && GetForegroundWindow() == lister; }, 1000)) return;
+    }
+    FAIL() << "three clicks left the viewer without the keyboard; " << dc.Evidence("click");
   }
 
   LONG ContainerWidth() const {
