@@ -60,7 +60,7 @@ HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* ou
 
 std::uint32_t TrimListerMenu(HWND lister) {
   HMENU bar = win::GetMenu(lister);
-  HMENU first = win::GetSubMenu(win::GetMenu(lister), 0);
+  HMENU first = win::GetSubMenu(bar, 0);
   int deletions[4] = {};
   int count = embed::MenuTrimDeletions(win::GetMenuItemCount(first), deletions);
   for (int i = 0; i < count; ++i) win::DeleteMenu(first, deletions[i], MF_BYPOSITION);
