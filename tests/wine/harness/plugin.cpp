@@ -1,8 +1,61 @@
 // The plug-in installed in folders of a test's own; loading it is the stand-in host's
 // binding (Plugin, in harness.h).
+#include <cstdio>
+
 #include "harness.h"
 
 namespace pxt {
+
+namespace {
+
+int g_startsMadeAgain = 0;
+
+BOOL WINAPI CreateProcessOnceMoreW(const wchar_t* application, wchar_t* commandLine, SECURITY_ATTRIBUTES* process,
+                                   SECURITY_ATTRIBUTES* thread, BOOL inherit, DWORD flags, void* environment,
+                                   const wchar_t* folder, STARTUPINFOW* startup, PROCESS_INFORMATION* info) {
+  BOOL ok =
+      CreateProcessW(application, commandLine, process, thread, inherit, flags, environment, folder, startup, info);
+  if (ok || GetLastError() != ERROR_INTERNAL_ERROR) return ok;
+  ++g_startsMadeAgain;
+  fprintf(stderr, "harness: Wine could not start %ls (ERROR_INTERNAL_ERROR); starting it once more\n",
+          application ? application : L"(null)");
+  return CreateProcessW(application, commandLine, process, thread, inherit, flags, environment, folder, startup, info);
+}
+
+// The library's import slot of kernel32's function name, or null.
+ULONG_PTR* ImportSlot(HMODULE library, const char* name) {
+  BYTE* base = reinterpret_cast<BYTE*>(library);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return nullptr;
+  for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); dll->Name; ++dll) {
+    if (lstrcmpiA(reinterpret_cast<char*>(base + dll->Name), "kernel32.dll") != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (lstrcmpA(reinterpret_cast<char*>(byName->Name), name) == 0) return &slots->u1.Function;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void StartAgainWhenWineFails(HMODULE library) {
+  ULONG_PTR* slot = library ? ImportSlot(library, "CreateProcessW") : nullptr;
+  if (!slot) return;
+  DWORD protection = 0;
+  VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+  *slot = reinterpret_cast<ULONG_PTR>(&CreateProcessOnceMoreW);
+  VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+bool StartsGoThroughTheHarness(HMODULE library) {
+  ULONG_PTR* slot = library ? ImportSlot(library, "CreateProcessW") : nullptr;
+  return slot && *slot == reinterpret_cast<ULONG_PTR>(&CreateProcessOnceMoreW);
+}
+int WineStartsMadeAgain() { return g_startsMadeAgain; }
 
 bool InstallPluginIn(const std::wstring& dir, bool withViewer) {
   bool ok = CopyFileW(BuiltPlugin().c_str(), (dir + L"Pixmorant.wlx64").c_str(), FALSE) != 0;
