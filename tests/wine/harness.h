@@ -122,7 +122,6 @@ bool InstallPluginIn(const std::wstring& dir, bool withViewer = true);
 // more and says so on stderr.
 void StartAgainWhenWineFails(HMODULE library);
 bool StartsGoThroughTheHarness(HMODULE library);  // the binding took
-int WineStartsMadeAgain();                        // in this test process
 
 // The plug-in's entries, loaded from a folder's library file for the test's scope.
 struct Plugin : PluginEntries {

@@ -8,15 +8,12 @@ namespace pxt {
 
 namespace {
 
-int g_startsMadeAgain = 0;
-
 BOOL WINAPI CreateProcessOnceMoreW(const wchar_t* application, wchar_t* commandLine, SECURITY_ATTRIBUTES* process,
                                    SECURITY_ATTRIBUTES* thread, BOOL inherit, DWORD flags, void* environment,
                                    const wchar_t* folder, STARTUPINFOW* startup, PROCESS_INFORMATION* info) {
   BOOL ok =
       CreateProcessW(application, commandLine, process, thread, inherit, flags, environment, folder, startup, info);
   if (ok || GetLastError() != ERROR_INTERNAL_ERROR) return ok;
-  ++g_startsMadeAgain;
   fprintf(stderr, "harness: Wine could not start %ls (ERROR_INTERNAL_ERROR); starting it once more\n",
           application ? application : L"(null)");
   return CreateProcessW(application, commandLine, process, thread, inherit, flags, environment, folder, startup, info);
@@ -55,7 +52,6 @@ bool StartsGoThroughTheHarness(HMODULE library) {
   ULONG_PTR* slot = library ? ImportSlot(library, "CreateProcessW") : nullptr;
   return slot && *slot == reinterpret_cast<ULONG_PTR>(&CreateProcessOnceMoreW);
 }
-int WineStartsMadeAgain() { return g_startsMadeAgain; }
 
 bool InstallPluginIn(const std::wstring& dir, bool withViewer) {
   bool ok = CopyFileW(BuiltPlugin().c_str(), (dir + L"Pixmorant.wlx64").c_str(), FALSE) != 0;
