@@ -115,6 +115,9 @@ struct PluginFolder {
 // folder made by the test; true when every copy succeeded.
 bool InstallPluginIn(const std::wstring& dir, bool withViewer = true);
 
+// The import descriptors of a loaded library, one for each library it imports from.
+std::vector<const IMAGE_IMPORT_DESCRIPTOR*> ImportsOf(HMODULE library);
+
 // Under Wine a new process now and then dies while Wine is still starting it, before any
 // code of the program runs, and CreateProcessW fails with ERROR_INTERNAL_ERROR: about one
 // start in two thousand in these tests, whatever the program. That is the test machine, not

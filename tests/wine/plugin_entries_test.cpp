@@ -26,12 +26,8 @@ std::set<std::string> ExportNames(HMODULE module) {
 
 std::set<std::string> ImportedLibraries(HMODULE module) {
   std::set<std::string> names;
-  auto base = reinterpret_cast<const BYTE*>(module);
-  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto imp = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
-    std::string name = reinterpret_cast<const char*>(base + imp->Name);
+  for (const IMAGE_IMPORT_DESCRIPTOR* dll : ImportsOf(module)) {
+    std::string name = reinterpret_cast<const char*>(reinterpret_cast<const BYTE*>(module) + dll->Name);
     for (auto& c : name) c = (char)tolower((unsigned char)c);
     names.insert(name);
   }

@@ -22,10 +22,7 @@ BOOL WINAPI CreateProcessOnceMoreW(const wchar_t* application, wchar_t* commandL
 // The library's import slot of kernel32's function name, or null.
 ULONG_PTR* ImportSlot(HMODULE library, const char* name) {
   BYTE* base = reinterpret_cast<BYTE*>(library);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (imports.VirtualAddress == 0) return nullptr;
-  for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); dll->Name; ++dll) {
+  for (const IMAGE_IMPORT_DESCRIPTOR* dll : ImportsOf(library)) {
     if (lstrcmpiA(reinterpret_cast<char*>(base + dll->Name), "kernel32.dll") != 0) continue;
     auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
@@ -39,6 +36,18 @@ ULONG_PTR* ImportSlot(HMODULE library, const char* name) {
 }
 
 }  // namespace
+
+std::vector<const IMAGE_IMPORT_DESCRIPTOR*> ImportsOf(HMODULE library) {
+  std::vector<const IMAGE_IMPORT_DESCRIPTOR*> imports;
+  auto* base = reinterpret_cast<const BYTE*>(library);
+  auto* nt =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (directory.VirtualAddress == 0) return imports;
+  for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); dll->Name; ++dll)
+    imports.push_back(dll);
+  return imports;
+}
 
 void StartAgainWhenWineFails(HMODULE library) {
   ULONG_PTR* slot = library ? ImportSlot(library, "CreateProcessW") : nullptr;
