@@ -3,10 +3,6 @@
 
 #include "platform/input.h"
 
-namespace {
-const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-}  // namespace
-
 namespace win {
 
 std::int16_t GetKeyState(int key) { return ::GetKeyState(key); }
@@ -29,9 +25,10 @@ HWND MouseHookTarget(LParam hookRecord) {
   const MOUSEHOOKSTRUCT* record = reinterpret_cast<const MOUSEHOOKSTRUCT*>(hookRecord);
   return record ? record->hwnd : nullptr;
 }
-
-bool SetPropW(HWND window, const char16_t* name, void* value) { return ::SetPropW(window, W(name), value) != FALSE; }
-void* GetPropW(HWND window, const char16_t* name) { return ::GetPropW(window, W(name)); }
-void* RemovePropW(HWND window, const char16_t* name) { return ::RemovePropW(window, W(name)); }
+HandledMessage HandledMessageOf(LParam hookRecord) {
+  const CWPRETSTRUCT* record = reinterpret_cast<const CWPRETSTRUCT*>(hookRecord);
+  if (!record) return {nullptr, 0};
+  return {record->hwnd, record->message};
+}
 
 }  // namespace win

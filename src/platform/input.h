@@ -1,4 +1,4 @@
-// Windows input services (user32): key states, synthetic input, hooks, window properties.
+// Windows input services (user32): key states, synthetic input, hooks.
 #pragma once
 #include "platform/types.h"
 
@@ -16,9 +16,12 @@ bool UnhookWindowsHookEx(HHOOK hook);
 LResult CallNextHookEx(HHOOK hook, int code, WParam wParam, LParam lParam);
 // The window that a mouse message is for, from the MOUSEHOOKSTRUCT a WH_MOUSE hook receives.
 HWND MouseHookTarget(LParam hookRecord);
-
-bool SetPropW(HWND window, const char16_t* name, void* value);
-void* GetPropW(HWND window, const char16_t* name);
-void* RemovePropW(HWND window, const char16_t* name);
+// The message a window procedure has just handled and its window, from the CWPRETSTRUCT a
+// WH_CALLWNDPROCRET hook receives.
+struct HandledMessage {
+  HWND window;
+  std::uint32_t message;
+};
+HandledMessage HandledMessageOf(LParam hookRecord);
 
 }  // namespace win

@@ -5,10 +5,9 @@
 #include <cstring>
 
 #include "platform/paint.h"
+#include "platform/wide_text.h"
 
 namespace {
-const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-
 static_assert(sizeof(win::FontRecord) == sizeof(LOGFONTW), "font record layout");
 static_assert(offsetof(win::FontRecord, lfWeight) == offsetof(LOGFONTW, lfWeight), "font record layout");
 static_assert(offsetof(win::FontRecord, lfCharSet) == offsetof(LOGFONTW, lfCharSet), "font record layout");

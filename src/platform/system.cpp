@@ -2,11 +2,7 @@
 #include <windows.h>
 
 #include "platform/system.h"
-
-namespace {
-const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-wchar_t* W(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
-}  // namespace
+#include "platform/wide_text.h"
 
 namespace win {
 

@@ -30,6 +30,7 @@ constexpr unsigned WM_NULL = 0;
 constexpr unsigned WM_CREATE = 1;
 constexpr unsigned WM_DESTROY = 2;
 constexpr unsigned WM_SIZE = 5;
+constexpr unsigned WM_SETTEXT = 12;
 constexpr unsigned WM_CLOSE = 16;
 constexpr unsigned WM_CONTEXTMENU = 123;
 constexpr unsigned WM_NCLBUTTONUP = 162;
@@ -72,6 +73,7 @@ constexpr int VK_NUMPAD1 = 97;
 constexpr int HC_ACTION = 0;
 constexpr int WH_KEYBOARD = 2;
 constexpr int WH_MOUSE = 7;
+constexpr int WH_CALLWNDPROCRET = 12;
 constexpr unsigned KEYEVENTF_KEYUP = 2;
 constexpr unsigned MOUSEEVENTF_LEFTUP = 4;
 
@@ -107,6 +109,7 @@ constexpr unsigned DT_NOCLIP = 0x100;
 constexpr int LOGPIXELSY = 90;
 
 constexpr unsigned MB_ICONERROR = 0x10;
+constexpr unsigned MB_TASKMODAL = 0x2000;
 constexpr unsigned DLL_PROCESS_DETACH = 0;
 constexpr unsigned DLL_PROCESS_ATTACH = 1;
 constexpr unsigned DLL_THREAD_ATTACH = 2;

@@ -3,11 +3,7 @@
 #include <windows.h>
 
 #include "platform/window.h"
-
-namespace {
-const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-wchar_t* W(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
-}  // namespace
+#include "platform/wide_text.h"
 
 namespace win {
 
@@ -24,10 +20,15 @@ std::uint32_t GetWindowThreadProcessId(HWND window, std::uint32_t* processId) {
   return thread;
 }
 bool IsWindow(HWND window) { return ::IsWindow(window) != FALSE; }
+bool IsHungAppWindow(HWND window) { return ::IsHungAppWindow(window) != FALSE; }
 
 int GetWindowTextW(HWND window, char16_t* text, int capacity) { return ::GetWindowTextW(window, W(text), capacity); }
 bool SetWindowTextW(HWND window, const char16_t* text) { return ::SetWindowTextW(window, W(text)) != FALSE; }
 int GetClassNameW(HWND window, char16_t* name, int capacity) { return ::GetClassNameW(window, W(name), capacity); }
+
+bool SetPropW(HWND window, const char16_t* name, void* value) { return ::SetPropW(window, W(name), value) != FALSE; }
+void* GetPropW(HWND window, const char16_t* name) { return ::GetPropW(window, W(name)); }
+void* RemovePropW(HWND window, const char16_t* name) { return ::RemovePropW(window, W(name)); }
 
 LResult SendMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam) {
   return ::SendMessageW(window, message, wParam, lParam);

@@ -13,10 +13,17 @@ HWND FindWindowW(const char16_t* className, const char16_t* title);
 HWND FindWindowExW(HWND parent, HWND childAfter, const char16_t* className, const char16_t* title);
 std::uint32_t GetWindowThreadProcessId(HWND window, std::uint32_t* processId);
 bool IsWindow(HWND window);
+// The window's thread has taken no message for 5 s: the platform calls it hung.
+bool IsHungAppWindow(HWND window);
 
 int GetWindowTextW(HWND window, char16_t* text, int capacity);
 bool SetWindowTextW(HWND window, const char16_t* text);
 int GetClassNameW(HWND window, char16_t* name, int capacity);
+
+// Values kept on a window under a name, for as long as the window lives or until removed.
+bool SetPropW(HWND window, const char16_t* name, void* value);
+void* GetPropW(HWND window, const char16_t* name);
+void* RemovePropW(HWND window, const char16_t* name);
 
 LResult SendMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
 bool PostMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
