@@ -103,29 +103,16 @@ struct HeaderFont {
   const char16_t* face;
 };
 
-// MulDiv: number * numerator / denominator rounded half away from zero, -1 for a zero
-// denominator or a result outside the signed 32-bit range.
-inline std::int32_t MulDivRounded(std::int32_t number, std::int32_t numerator, std::int32_t denominator) {
-  if (denominator == 0) return -1;
-  std::int64_t product = static_cast<std::int64_t>(number) * numerator;
-  std::int64_t divisor = denominator;
-  if (divisor < 0) {
-    product = -product;
-    divisor = -divisor;
-  }
-  std::int64_t result = product >= 0 ? (product + divisor / 2) / divisor : (product - divisor / 2) / divisor;
-  if (result > INT32_MAX || result < -INT32_MAX) return -1;
-  return static_cast<std::int32_t>(result);
-}
-
 constexpr std::size_t kFaceUnits = 32;  // 31 units and a terminator
 
-// The font record for the header. A face name too long for the record (32 units or more)
-// cannot name the font the host means, and a cut one would name another: the default face
-// is taken instead.
-inline win::FontRecord ResolveHeaderFont(const HeaderFont& font, int dotsPerInch, const char16_t* defaultFace) {
+// The font record for the header: the size in points scaled to the device's dots per inch
+// by mulDiv (the platform's MulDiv: the product divided by 72, rounded). A face name too long
+// for the record (32 units or more) cannot name the font the host means, and a cut one would
+// name another: the default face is taken instead.
+template <class MulDiv>
+win::FontRecord ResolveHeaderFont(const HeaderFont& font, int dotsPerInch, const char16_t* defaultFace, MulDiv mulDiv) {
   win::FontRecord record = {};
-  record.lfHeight = -MulDivRounded(ParseDecimal(font.size), dotsPerInch, 72);
+  record.lfHeight = -mulDiv(ParseDecimal(font.size), dotsPerInch, 72);
   record.lfWeight = ParseDecimal(font.weight);
   record.lfCharSet = DEFAULT_CHARSET;
   record.lfOutPrecision = OUT_DEFAULT_PRECIS;

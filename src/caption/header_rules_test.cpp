@@ -121,6 +121,11 @@ TEST(SelectTitlePair, InactiveOnlyWhenThePixelShowsTheInactiveBackground) {
 
 u16string Face(const win::FontRecord& record) { return record.lfFaceName; }
 
+// The platform's MulDiv for the non-negative values of these tests: rounded to the nearest.
+int MulDivNearest(int number, int numerator, int denominator) {
+  return (number * numerator + denominator / 2) / denominator;
+}
+
 TEST(ResolveHeaderFont, DefaultsAndHeightsAt96And120DotsPerInch) {
   for (const char16_t* other : {u"", u"0", u"01", u"2"}) {
     header::FontDefaults old = header::ChooseFontDefaults(other);
@@ -130,18 +135,18 @@ TEST(ResolveHeaderFont, DefaultsAndHeightsAt96And120DotsPerInch) {
   }
   header::FontDefaults d = header::ChooseFontDefaults(u"1");
   header::HeaderFont newer = {d.size, d.weight, d.face};
-  win::FontRecord r96 = header::ResolveHeaderFont(newer, 96, d.face);
+  win::FontRecord r96 = header::ResolveHeaderFont(newer, 96, d.face, MulDivNearest);
   EXPECT_EQ(-12, r96.lfHeight);
   EXPECT_EQ(400, r96.lfWeight);
   EXPECT_EQ(u"Segoe UI", Face(r96));
-  EXPECT_EQ(-15, header::ResolveHeaderFont(newer, 120, d.face).lfHeight);
+  EXPECT_EQ(-15, header::ResolveHeaderFont(newer, 120, d.face, MulDivNearest).lfHeight);
 
   header::FontDefaults o = header::ChooseFontDefaults(u"");
   header::HeaderFont older = {o.size, o.weight, o.face};
-  win::FontRecord o96 = header::ResolveHeaderFont(older, 96, o.face);
+  win::FontRecord o96 = header::ResolveHeaderFont(older, 96, o.face, MulDivNearest);
   EXPECT_EQ(-11, o96.lfHeight);  // 10.67 rounded
   EXPECT_EQ(700, o96.lfWeight);
-  EXPECT_EQ(-13, header::ResolveHeaderFont(older, 120, o.face).lfHeight);
+  EXPECT_EQ(-13, header::ResolveHeaderFont(older, 120, o.face, MulDivNearest).lfHeight);
 
   EXPECT_EQ(0, r96.lfWidth);
   EXPECT_EQ(0, r96.lfEscapement);
@@ -155,22 +160,23 @@ TEST(ResolveHeaderFont, DefaultsAndHeightsAt96And120DotsPerInch) {
 }
 
 TEST(ResolveHeaderFont, SizeWithoutDigitsAndFaceNameLimits) {
-  EXPECT_EQ(0, header::ResolveHeaderFont({u"big", u"bold", u"Arial"}, 96, u"Segoe UI").lfHeight);
-  EXPECT_EQ(0, header::ResolveHeaderFont({u"big", u"bold", u"Arial"}, 96, u"Segoe UI").lfWeight);
+  EXPECT_EQ(0, header::ResolveHeaderFont({u"big", u"bold", u"Arial"}, 96, u"Segoe UI", MulDivNearest).lfHeight);
+  EXPECT_EQ(0, header::ResolveHeaderFont({u"big", u"bold", u"Arial"}, 96, u"Segoe UI", MulDivNearest).lfWeight);
   u16string longest(31, u'f');
-  EXPECT_EQ(longest, Face(header::ResolveHeaderFont({u"9", u"400", longest.c_str()}, 96, u"Segoe UI")));
+  EXPECT_EQ(longest, Face(header::ResolveHeaderFont({u"9", u"400", longest.c_str()}, 96, u"Segoe UI", MulDivNearest)));
   u16string tooLong(32, u'f');
-  EXPECT_EQ(u"Segoe UI", Face(header::ResolveHeaderFont({u"9", u"400", tooLong.c_str()}, 96, u"Segoe UI")));
+  EXPECT_EQ(u"Segoe UI",
+            Face(header::ResolveHeaderFont({u"9", u"400", tooLong.c_str()}, 96, u"Segoe UI", MulDivNearest)));
 }
 
-TEST(MulDivRounded, RoundsHalfAwayFromZeroLikeThePlatform) {
-  EXPECT_EQ(11, header::MulDivRounded(8, 96, 72));
-  EXPECT_EQ(-11, header::MulDivRounded(-8, 96, 72));
-  EXPECT_EQ(1, header::MulDivRounded(1, 36, 72));
-  EXPECT_EQ(-1, header::MulDivRounded(1, 36, -72));
-  EXPECT_EQ(-1, header::MulDivRounded(5, 5, 0));
-  EXPECT_EQ(-1, header::MulDivRounded(INT32_MAX, 96, 72));
-  EXPECT_EQ(INT32_MAX, header::MulDivRounded(INT32_MAX, 72, 72));
+TEST(ResolveHeaderFont, ScalesTheSizeInPointsToTheDotsPerInch) {
+  std::vector<int> asked;
+  auto mulDiv = [&](int number, int numerator, int denominator) {
+    asked = {number, numerator, denominator};
+    return 17;
+  };
+  EXPECT_EQ(-17, header::ResolveHeaderFont({u" 12pt", u"400", u"Arial"}, 144, u"Segoe UI", mulDiv).lfHeight);
+  EXPECT_EQ((std::vector<int>{12, 144, 72}), asked);
 }
 
 }  // namespace

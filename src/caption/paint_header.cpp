@@ -30,10 +30,10 @@ void PaintHeader(HWND window, const char16_t* text, bool captionNonEmpty) {
   win::GetClientRect(window, &rect);
   HDC dc = win::GetDC(window);
 
-  char16_t settings[host::kUnits];
+  char16_t settings[text16::kUnits];
   host::ReadSettingsPath(settings);
 
-  char16_t darkMode[host::kUnits];
+  char16_t darkMode[text16::kUnits];
   host::ReadDarkMode(settings, darkMode);
   const char16_t* section = header::ChooseColorSection(darkMode, ReadLightTheme);
 
@@ -47,14 +47,14 @@ void PaintHeader(HWND window, const char16_t* text, bool captionNonEmpty) {
   win::SetBkColor(dc, pair.background);
   win::SetTextColor(dc, pair.text);
 
-  char16_t useNewDefFont[host::kUnits];
+  char16_t useNewDefFont[text16::kUnits];
   host::ReadUseNewDefFont(settings, useNewDefFont);
   const header::FontDefaults defaults = header::ChooseFontDefaults(useNewDefFont);
   host::WindowFontValues font;
   host::ReadWindowFont(settings, defaults, &font);
 
-  const win::FontRecord record =
-      header::ResolveHeaderFont({font.size, font.weight, font.face}, win::GetDeviceCaps(dc, LOGPIXELSY), defaults.face);
+  const win::FontRecord record = header::ResolveHeaderFont(
+      {font.size, font.weight, font.face}, win::GetDeviceCaps(dc, LOGPIXELSY), defaults.face, win::MulDiv);
   HFONT created = win::CreateFontIndirectW(&record);
   HFONT previous = win::SelectObject(dc, created);
 

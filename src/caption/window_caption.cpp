@@ -27,7 +27,7 @@ void SetTextIfDiffers(HWND window, const char16_t* text) {
 
 char16_t* WindowCaption(HWND viewer, HWND lister) {
   char16_t buffer[caption::kCaptionUnits] = {};
-  win::GetWindowTextW(viewer, buffer, static_cast<int>(caption::kTitleUnits));
+  win::GetWindowTextW(viewer, buffer, static_cast<int>(text16::kUnits));
   caption::ExtractCaption(buffer, g_text);
 
   if (win::GetParent(lister) == nullptr) {  // Lister mode: the caption goes into the title bar

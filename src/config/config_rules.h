@@ -16,7 +16,6 @@
 
 namespace config {
 
-constexpr std::size_t kUnits = text16::kUnits;  // paths and values: 259 units and a terminator
 constexpr std::size_t kGsLibUnits = sizeof(GsLib::text) / sizeof(char16_t);
 
 constexpr const char16_t* kSettingsName = u"pixmorant.ini";
@@ -28,10 +27,10 @@ constexpr const char16_t* kDefaultViewer32 = u"Pixmorant\\px_run32.exe";
 
 // A copy of text cut at its last backslash (the backslash and what follows dropped); text
 // without one is copied whole. False, part empty, when the copy does not fit.
-inline bool CutAtLastBackslash(const char16_t* text, char16_t (&part)[kUnits]) {
-  text16::Zero(part, kUnits);
+inline bool CutAtLastBackslash(const char16_t* text, char16_t (&part)[text16::kUnits]) {
+  text16::Zero(part, text16::kUnits);
   std::size_t length = text16::Length(text);
-  if (length >= kUnits) return false;
+  if (length >= text16::kUnits) return false;
   long last = text16::FindLast(text, u'\\');
   std::size_t keep = last < 0 ? length : static_cast<std::size_t>(last);
   for (std::size_t i = 0; i < keep; ++i) part[i] = text[i];
@@ -41,9 +40,9 @@ inline bool CutAtLastBackslash(const char16_t* text, char16_t (&part)[kUnits]) {
 // The module path up to and including its last backslash; a path without one gets one
 // appended. False, with folder empty, when the module path is not a whole path of at most
 // 259 units or the folder would not fit.
-inline bool PluginFolderOf(const char16_t* modulePath, char16_t (&folder)[kUnits]) {
-  if (CutAtLastBackslash(modulePath, folder) && text16::Append(folder, kUnits, u"\\")) return true;
-  text16::Zero(folder, kUnits);
+inline bool PluginFolderOf(const char16_t* modulePath, char16_t (&folder)[text16::kUnits]) {
+  if (CutAtLastBackslash(modulePath, folder) && text16::Append(folder, text16::kUnits, u"\\")) return true;
+  text16::Zero(folder, text16::kUnits);
   return false;
 }
 
@@ -51,19 +50,19 @@ inline bool PluginFolderOf(const char16_t* modulePath, char16_t (&folder)[kUnits
 // them does not fit: the longest, the default viewer, fits while the folder has at most
 // 235 units.
 struct FolderPaths {
-  char16_t settingsFile[kUnits];
-  char16_t viewerSettingsFolder[kUnits];
-  char16_t defaultViewer[kUnits];
+  char16_t settingsFile[text16::kUnits];
+  char16_t viewerSettingsFolder[text16::kUnits];
+  char16_t defaultViewer[text16::kUnits];
 };
 
 inline bool ComposeFolderPaths(const char16_t* pluginFolder, FolderPaths* paths) {
-  bool fits = text16::Compose(paths->settingsFile, kUnits, pluginFolder, kSettingsName) &&
-              text16::Compose(paths->viewerSettingsFolder, kUnits, pluginFolder, kViewerSettingsSubfolder) &&
-              text16::Compose(paths->defaultViewer, kUnits, pluginFolder, kDefaultViewer);
+  bool fits = text16::Compose(paths->settingsFile, text16::kUnits, pluginFolder, kSettingsName) &&
+              text16::Compose(paths->viewerSettingsFolder, text16::kUnits, pluginFolder, kViewerSettingsSubfolder) &&
+              text16::Compose(paths->defaultViewer, text16::kUnits, pluginFolder, kDefaultViewer);
   if (!fits) {
-    text16::Zero(paths->settingsFile, kUnits);
-    text16::Zero(paths->viewerSettingsFolder, kUnits);
-    text16::Zero(paths->defaultViewer, kUnits);
+    text16::Zero(paths->settingsFile, text16::kUnits);
+    text16::Zero(paths->viewerSettingsFolder, text16::kUnits);
+    text16::Zero(paths->defaultViewer, text16::kUnits);
   }
   return fits;
 }
@@ -120,8 +119,8 @@ inline ViewerKind KindOfBinaryType(std::uint32_t binaryType) {
 
 // The profile service cuts a value at the capacity it is given: a value is read with one
 // unit to spare, and a read that fills it is a value longer than 259 units, which does not fit.
-constexpr std::size_t kReadUnits = kUnits + 1;
-inline bool ValueFits(std::uint32_t unitsRead) { return unitsRead < kUnits; }
+constexpr std::size_t kReadUnits = text16::kUnits + 1;
+inline bool ValueFits(std::uint32_t unitsRead) { return unitsRead < text16::kUnits; }
 
 // ---- Ghostscript ----
 
@@ -141,8 +140,8 @@ inline GhostscriptChoice GhostscriptChoiceFor(ViewerKind kind) {
 // The redirected viewer settings file, before its references are expanded: the INI_Folder
 // value, one backslash (even after one already there) and the file name.
 inline bool ComposeRedirectedTarget(const char16_t* iniFolder, const char16_t* settingsName,
-                                    char16_t (&target)[kUnits]) {
-  return text16::Compose(target, kUnits, iniFolder, u"\\", settingsName);
+                                    char16_t (&target)[text16::kUnits]) {
+  return text16::Compose(target, text16::kUnits, iniFolder, u"\\", settingsName);
 }
 
 // GS_LIB for a Ghostscript library path: the library's folder, then fonts and lib beside
@@ -150,12 +149,12 @@ inline bool ComposeRedirectedTarget(const char16_t* iniFolder, const char16_t* s
 // folder's parent may have at most 251 units) or the path itself is longer than 259.
 inline bool GsLibOf(const char16_t* libraryPath, char16_t (&text)[kGsLibUnits]) {
   text16::Zero(text, kGsLibUnits);
-  char16_t folder[kUnits];
-  char16_t fonts[kUnits];
-  char16_t lib[kUnits];
+  char16_t folder[text16::kUnits];
+  char16_t fonts[text16::kUnits];
+  char16_t lib[text16::kUnits];
   if (!CutAtLastBackslash(libraryPath, folder)) return false;
-  if (!CutAtLastBackslash(folder, fonts) || !text16::Append(fonts, kUnits, u"\\fonts\\;")) return false;
-  if (!CutAtLastBackslash(folder, lib) || !text16::Append(lib, kUnits, u"\\lib\\")) return false;
+  if (!CutAtLastBackslash(folder, fonts) || !text16::Append(fonts, text16::kUnits, u"\\fonts\\;")) return false;
+  if (!CutAtLastBackslash(folder, lib) || !text16::Append(lib, text16::kUnits, u"\\lib\\")) return false;
   return text16::Compose(text, kGsLibUnits, folder, u"\\;", fonts, lib);
 }
 

@@ -15,7 +15,7 @@ u16string Units(std::size_t n, char16_t unit = u'a') { return u16string(n, unit)
 u16string FolderOf(std::size_t n) { return u"C:\\" + Units(n - 4) + u"\\"; }
 
 TEST(PluginFolder, IsTheModulePathUpToItsLastBackslash) {
-  char16_t folder[config::kUnits];
+  char16_t folder[text16::kUnits];
   ASSERT_TRUE(config::PluginFolderOf(u"D:\\Apps\\plugins\\img\\plugin.wlx64", folder));
   EXPECT_EQ(u"D:\\Apps\\plugins\\img\\", u16string(folder));
   ASSERT_TRUE(config::PluginFolderOf(u"plugin.wlx64", folder));
@@ -63,28 +63,28 @@ TEST(NameList, FindsAWholeNameOnlyAndStopsAtTheEndOrTheCapacity) {
 }
 
 TEST(Messages, NameTheBareFilesExactly) {
-  char16_t text[config::kUnits];
-  config::CannotCreateMessage(text, config::kUnits);
+  char16_t text[text16::kUnits];
+  config::CannotCreateMessage(text, text16::kUnits);
   EXPECT_EQ(
       u"I can't create a file pixmorant.ini. Default paths will be used  Pixmorant\\px_run32.exe, "
       u"Pixmorant64\\px_run64.exe",
       u16string(text));
-  config::NotFoundMessage(text, config::kUnits, u"C:\\v\\px_run64.exe");
+  config::NotFoundMessage(text, text16::kUnits, u"C:\\v\\px_run64.exe");
   EXPECT_EQ(u"I can't find the C:\\v\\px_run64.exe in the path specified in the file pixmorant.ini", u16string(text));
-  config::NotFoundMessage(text, config::kUnits, u"");
+  config::NotFoundMessage(text, text16::kUnits, u"");
   EXPECT_EQ(u"I can't find the  in the path specified in the file pixmorant.ini", u16string(text));
 }
 
 TEST(Messages, NotFoundHoldsAPathOf194UnitsWholeAndCutsALongerOne) {
-  char16_t text[config::kUnits + 8];
+  char16_t text[text16::kUnits + 8];
   for (auto& unit : text) unit = u'#';
-  config::NotFoundMessage(text, config::kUnits, Units(194, u'p').c_str());
+  config::NotFoundMessage(text, text16::kUnits, Units(194, u'p').c_str());
   EXPECT_EQ(259u, text16::Length(text));
   EXPECT_EQ(u16string(u"pixmorant.ini"), u16string(text + 246));
 
-  config::NotFoundMessage(text, config::kUnits, Units(400, u'p').c_str());
+  config::NotFoundMessage(text, text16::kUnits, Units(400, u'p').c_str());
   EXPECT_EQ(259u, text16::Length(text));
-  EXPECT_EQ(u'#', text[config::kUnits]);  // nothing past the buffer
+  EXPECT_EQ(u'#', text[text16::kUnits]);  // nothing past the buffer
 }
 
 TEST(ViewerKind, IsThirtyTwoBitOnlyForTypeZero) {
@@ -109,7 +109,7 @@ TEST(Ghostscript, KeyAndSettingsFileFollowTheKind) {
 }
 
 TEST(Ghostscript, RedirectionAppendsOneBackslashAlwaysAndFitsUpTo246Units) {
-  char16_t target[config::kUnits];
+  char16_t target[text16::kUnits];
   ASSERT_TRUE(config::ComposeRedirectedTarget(u"%APPDATA%\\Viewer", u"px_run32.ini", target));
   EXPECT_EQ(u"%APPDATA%\\Viewer\\px_run32.ini", u16string(target));
   ASSERT_TRUE(config::ComposeRedirectedTarget(u"D:\\cfg\\", u"px_run64.ini", target));

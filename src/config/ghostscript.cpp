@@ -12,22 +12,22 @@ void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSet
 
   // Any text that does not fit skips the whole hand-over: nothing is written and GS_LIB
   // keeps its value, rather than a cut path reaching the viewer.
-  char16_t configured[config::kUnits];
+  char16_t configured[text16::kUnits];
   if (!config::ReadSetting(u"Ghostscript", choice.key, u"", settingsFile, configured)) return;
-  char16_t defaultTarget[config::kUnits];
-  bool defaultFits = text16::Compose(defaultTarget, config::kUnits, viewerSettingsFolder, choice.settingsName);
-  char16_t library[config::kUnits];
+  char16_t defaultTarget[text16::kUnits];
+  bool defaultFits = text16::Compose(defaultTarget, text16::kUnits, viewerSettingsFolder, choice.settingsName);
+  char16_t library[text16::kUnits];
   if (!env::ExpandReferences(configured, library)) return;
   if (library[0] == 0) return;
   if (!defaultFits) return;
 
-  char16_t iniFolder[config::kUnits];
+  char16_t iniFolder[text16::kUnits];
   if (!config::ReadSetting(u"Others", u"INI_Folder", u"", defaultTarget, iniFolder)) return;
-  char16_t target[config::kUnits];
+  char16_t target[text16::kUnits];
   if (iniFolder[0] == 0) {
-    text16::Compose(target, config::kUnits, defaultTarget, u"");
+    text16::Compose(target, text16::kUnits, defaultTarget, u"");
   } else {
-    char16_t joined[config::kUnits];
+    char16_t joined[text16::kUnits];
     if (!config::ComposeRedirectedTarget(iniFolder, choice.settingsName, joined)) return;
     if (!env::ExpandReferences(joined, target)) return;
   }

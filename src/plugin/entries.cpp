@@ -29,7 +29,7 @@ HWND ListLoadW(HWND lister, const char16_t* fileName, int /*showFlags*/) {
   ViewerLocation location = {};
   if (!LocateViewer(g_hInstance, &location)) return nullptr;
 
-  char16_t maximized[host::kUnits];
+  char16_t maximized[text16::kUnits];
   host::ReadListerMaximized(maximized);
 
   // GS_LIB must hold its new value before the viewer process is created: it inherits the

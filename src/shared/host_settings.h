@@ -8,36 +8,34 @@
 
 namespace host {
 
-constexpr std::size_t kUnits = text16::kUnits;
-
 // The settings file's path: empty when COMMANDER_INI is unset or longer than the buffer,
 // so every read from it yields its default.
-void ReadSettingsPath(char16_t (&path)[kUnits]);
+void ReadSettingsPath(char16_t (&path)[text16::kUnits]);
 
 // [Lister] Maximized, as written (empty when absent).
-void ReadListerMaximized(char16_t (&value)[kUnits]);
+void ReadListerMaximized(char16_t (&value)[text16::kUnits]);
 
 // [Configuration] DarkMode and UseNewDefFont, as written (empty when absent).
-void ReadDarkMode(const char16_t* settings, char16_t (&value)[kUnits]);
-void ReadUseNewDefFont(const char16_t* settings, char16_t (&value)[kUnits]);
+void ReadDarkMode(const char16_t* settings, char16_t (&value)[text16::kUnits]);
+void ReadUseNewDefFont(const char16_t* settings, char16_t (&value)[text16::kUnits]);
 
 // The four title colour keys of a colour section, as written. The section's
 // RedirectSection, read from the settings file, names the file they are read from
 // instead, under the same section name.
 struct TitleColorValues {
-  char16_t activeTitle[kUnits];
-  char16_t activeTitleText[kUnits];
-  char16_t inactiveTitle[kUnits];
-  char16_t inactiveTitleText[kUnits];
+  char16_t activeTitle[text16::kUnits];
+  char16_t activeTitleText[text16::kUnits];
+  char16_t inactiveTitle[text16::kUnits];
+  char16_t inactiveTitleText[text16::kUnits];
 };
 void ReadTitleColors(const char16_t* settings, const char16_t* section, TitleColorValues* values);
 
 // The window font of [AllResolutions], each key with its default; the section's own
 // RedirectSection names the file they are read from instead.
 struct WindowFontValues {
-  char16_t size[kUnits];
-  char16_t weight[kUnits];
-  char16_t face[kUnits];
+  char16_t size[text16::kUnits];
+  char16_t weight[text16::kUnits];
+  char16_t face[text16::kUnits];
 };
 struct WindowFontDefaults {
   const char16_t* size;

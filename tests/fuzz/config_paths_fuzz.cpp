@@ -9,7 +9,7 @@ namespace {
 using fuzz::CheckBuffer;
 using fuzz::Guarded;
 
-constexpr std::size_t kMax = config::kUnits - 1;
+constexpr std::size_t kMax = text16::kUnits - 1;
 
 // Up to and including the last backslash, or the whole path and one appended; empty when
 // the path or the folder exceeds 259 units.
@@ -29,7 +29,7 @@ void CheckPaths(const std::u16string& folder) {
   const fuzz::HeapText heapFolder(folder);
   GuardedPaths guarded;
   for (char16_t* buffer : {guarded.paths.settingsFile, guarded.paths.viewerSettingsFolder, guarded.paths.defaultViewer})
-    for (std::size_t i = 0; i < config::kUnits; ++i) buffer[i] = fuzz::kFill;
+    for (std::size_t i = 0; i < text16::kUnits; ++i) buffer[i] = fuzz::kFill;
   const bool fits = config::ComposeFolderPaths(heapFolder.get(), &guarded.paths);
   // The longest, the default viewer, decides.
   const bool expectedFits = folder.size() + 24 <= kMax;
@@ -41,7 +41,7 @@ void CheckPaths(const std::u16string& folder) {
                                 guarded.paths.defaultViewer};
   for (int i = 0; i < 3; ++i) {
     FUZZ_CHECK(std::u16string(buffers[i]) == (fits ? expected[i] : u""));
-    for (std::size_t k = std::u16string(buffers[i]).size(); k < config::kUnits; ++k) FUZZ_CHECK(buffers[i][k] == 0);
+    for (std::size_t k = std::u16string(buffers[i]).size(); k < text16::kUnits; ++k) FUZZ_CHECK(buffers[i][k] == 0);
   }
 }
 
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto fields = fuzz::Fields(fuzz::Units(data, size), 3);
   const fuzz::HeapText modulePath(fields[0]), viewerPath(fields[2]);
 
-  Guarded<config::kUnits> folder;
+  Guarded<text16::kUnits> folder;
   const bool found = config::PluginFolderOf(modulePath.get(), folder.text);
   const std::u16string expectedFolder = ReferenceFolder(fields[0]);
   CheckBuffer(folder, expectedFolder);

@@ -15,10 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(std::u16string(choice.settingsName) == (bits64 ? u"px_run64.ini" : u"px_run32.ini"));
 
   // One backslash always, even after one the folder ends with; the whole path or nothing.
-  fuzz::Guarded<config::kUnits> target;
+  fuzz::Guarded<text16::kUnits> target;
   const bool fits = config::ComposeRedirectedTarget(heapFolder.get(), choice.settingsName, target.text);
   const std::u16string whole = iniFolder + u"\\" + choice.settingsName;
-  FUZZ_CHECK(fits == (whole.size() <= config::kUnits - 1));
+  FUZZ_CHECK(fits == (whole.size() <= text16::kUnits - 1));
   FUZZ_CHECK(fits == (iniFolder.size() <= 246));
   fuzz::CheckBuffer(target, fits ? whole : u"");
   return 0;

@@ -11,11 +11,11 @@ std::u16string CutAtLastBackslash(const std::u16string& text) {
 
 // The folder, then fonts and lib beside it; empty when a part exceeds 259 units.
 std::u16string ReferenceGsLib(const std::u16string& path) {
-  if (path.size() > config::kUnits - 1) return u"";
+  if (path.size() > text16::kUnits - 1) return u"";
   std::u16string folder = CutAtLastBackslash(path);
   std::u16string fonts = CutAtLastBackslash(folder) + u"\\fonts\\;";
   std::u16string lib = CutAtLastBackslash(folder) + u"\\lib\\";
-  if (fonts.size() > config::kUnits - 1 || lib.size() > config::kUnits - 1) return u"";
+  if (fonts.size() > text16::kUnits - 1 || lib.size() > text16::kUnits - 1) return u"";
   return folder + u"\\;" + fonts + lib;
 }
 
@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::CheckBuffer(gsLib, expected);
   FUZZ_CHECK(fits == !expected.empty());
 
-  fuzz::Guarded<config::kUnits> part;
-  FUZZ_CHECK(config::CutAtLastBackslash(heapPath.get(), part.text) == (path.size() < config::kUnits));
-  fuzz::CheckBuffer(part, path.size() < config::kUnits ? CutAtLastBackslash(path) : u"");
+  fuzz::Guarded<text16::kUnits> part;
+  FUZZ_CHECK(config::CutAtLastBackslash(heapPath.get(), part.text) == (path.size() < text16::kUnits));
+  fuzz::CheckBuffer(part, path.size() < text16::kUnits ? CutAtLastBackslash(path) : u"");
   return 0;
 }

