@@ -13,8 +13,6 @@ namespace caption {
 // The caption buffer of one call: the viewer's title, then the Lister title or the header
 // text built over it.
 constexpr std::size_t kCaptionUnits = 283;
-// The viewer's title is read into 260 units: at most 259 units of it take part.
-constexpr std::size_t kTitleUnits = text16::kUnits;
 constexpr std::size_t kHeaderTextMax = 271;
 
 constexpr char16_t kViewerSuffix[] = u" - Pixmorant";  // the viewer titles its window "<path> - Pixmorant"
@@ -27,7 +25,7 @@ constexpr std::size_t kHeaderSuffixLength = 12;
 // Whether the whole suffix starts at `at` and ends within the first 259 units. The
 // comparison stops at the title's terminator, which no unit of the suffix matches.
 inline bool SuffixAt(const char16_t* title, std::size_t at) {
-  if (at + kViewerSuffixLength > kTitleUnits - 1) return false;
+  if (at + kViewerSuffixLength > text16::kUnits - 1) return false;
   std::size_t i = 0;
   while (i < kViewerSuffixLength && title[at + i] == kViewerSuffix[i]) ++i;
   return i == kViewerSuffixLength;
@@ -41,25 +39,28 @@ inline std::size_t SuffixBeginningAtEnd(const char16_t* title, std::size_t lengt
   return 0;
 }
 
-// The caption is everything in front of the first " - Pixmorant" (case-sensitive) within
-// the first 259 units of the title. A title that fills all 259 units without it was cut
-// by the read (a path of 248 units or more): the caption is then the title as read, less
-// the beginning of the suffix the cut left at its end, so that it still names the image
-// on view. A shorter title without the suffix is not the viewer's naming of an image: the
-// caption is empty, the host's title stays as it is and nothing is painted.
-// caption: kTitleUnits units, zero-filled here.
+// The caption is everything in front of the last " - Pixmorant" (case-sensitive) within
+// the first 259 units of the title: the viewer titles its window with the path and the
+// suffix after it, and a folder or file name may hold the suffix's text too (a name such as
+// "a - Pixmorant b.png"). A title that fills all 259 units without it was cut by the read
+// (a path of 248 units or more): the caption is then the title as read, less the beginning
+// of the suffix the cut left at its end, so that it still names the image on view. A
+// shorter title without the suffix is not the viewer's naming of an image: the caption is
+// empty, the host's title stays as it is and nothing is painted.
+// caption: text16::kUnits units, zero-filled here.
 inline void ExtractCaption(const char16_t* title, char16_t* caption) {
-  text16::Zero(caption, kTitleUnits);
-  // One pass finds the suffix and the title's end alike.
+  text16::Zero(caption, text16::kUnits);
+  // One pass finds the last suffix and the title's end alike.
+  const std::size_t kNone = text16::kUnits;
+  std::size_t cut = kNone;
   std::size_t length = 0;
-  for (; length < kTitleUnits - 1 && title[length] != 0; ++length) {
-    if (SuffixAt(title, length)) {
-      std::memcpy(caption, title, length * sizeof(char16_t));
-      return;
-    }
+  for (; length < text16::kUnits - 1 && title[length] != 0; ++length)
+    if (SuffixAt(title, length)) cut = length;
+  if (cut == kNone) {
+    if (length < text16::kUnits - 1) return;
+    cut = length - SuffixBeginningAtEnd(title, length);
   }
-  if (length < kTitleUnits - 1) return;
-  std::memcpy(caption, title, (length - SuffixBeginningAtEnd(title, length)) * sizeof(char16_t));
+  std::memcpy(caption, title, cut * sizeof(char16_t));
 }
 
 // "Lister (pixmorant) - [<caption>]": at most 22 + 259 + 1 units, so it always fits
@@ -77,7 +78,7 @@ inline void ComposeHeaderText(const char16_t* caption, char16_t* text) {
   const std::size_t limit = slash < 0 ? 283 : 272;
   text16::Zero(text, kCaptionUnits);
   std::size_t len = 0;
-  for (; name[len] != 0 && len < kTitleUnits - 1; ++len) text[len] = name[len];
+  for (; name[len] != 0 && len < text16::kUnits - 1; ++len) text[len] = name[len];
   for (std::size_t i = 0; i < kHeaderSuffixLength; ++i) text[len++] = kHeaderSuffix[i];
   for (std::size_t total = limit - len; len < total;) text[len++] = u' ';
 }

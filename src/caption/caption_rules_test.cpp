@@ -9,7 +9,7 @@ namespace {
 using std::u16string;
 
 u16string Caption(const u16string& title) {
-  char16_t caption[caption::kTitleUnits];
+  char16_t caption[text16::kUnits];
   caption::ExtractCaption(title.c_str(), caption);
   return caption;
 }
@@ -20,9 +20,13 @@ u16string HeaderText(const u16string& caption) {
   return text;
 }
 
-TEST(ExtractCaption, CutsAtTheFirstCaseSensitiveSuffix) {
+// The suffix the viewer puts after the path is the last one: a name may hold its text too.
+TEST(ExtractCaption, CutsAtTheLastCaseSensitiveSuffix) {
   EXPECT_EQ(u"C:\\pics\\photo.jpg", Caption(u"C:\\pics\\photo.jpg - Pixmorant"));
-  EXPECT_EQ(u"C:\\a", Caption(u"C:\\a - Pixmorant\\b.jpg - Pixmorant"));
+  EXPECT_EQ(u"C:\\a - Pixmorant\\b.jpg", Caption(u"C:\\a - Pixmorant\\b.jpg - Pixmorant"));
+  EXPECT_EQ(u"C:\\names\\a - Pixmorant b.png", Caption(u"C:\\names\\a - Pixmorant b.png - Pixmorant"));
+  EXPECT_EQ(u"C:\\p.png - Pixmorant", Caption(u"C:\\p.png - Pixmorant - Pixmorant"));
+  EXPECT_EQ(u"C:\\p.png", Caption(u"C:\\p.png - Pixmorant - pixmorant"));
   EXPECT_EQ(u"", Caption(u" - Pixmorant"));
   EXPECT_EQ(u"", Caption(u" - Pixmorant trailing"));
   EXPECT_EQ(u"", Caption(u"C:\\pics\\photo.jpg - pixmorant"));

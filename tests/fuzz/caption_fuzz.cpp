@@ -8,14 +8,14 @@ namespace {
 using fuzz::CheckBuffer;
 using fuzz::Guarded;
 
-// The caption as std::u16string sees it: the first 259 units, cut at the first suffix;
+// The caption as std::u16string sees it: the first 259 units, cut at the last suffix;
 // without one, empty for a shorter title, and for one of 259 units the title less the
 // longest beginning of the suffix at its end.
 std::u16string ReferenceCaption(const std::u16string& title) {
-  const std::size_t max = caption::kTitleUnits - 1;
+  const std::size_t max = text16::kUnits - 1;
   const std::u16string suffix = caption::kViewerSuffix;
   std::u16string read = title.substr(0, max);
-  std::size_t at = read.find(suffix);
+  std::size_t at = read.rfind(suffix);
   if (at != std::u16string::npos) return read.substr(0, at);
   if (read.size() < max) return std::u16string();
   for (std::size_t kept = suffix.size() - 1; kept > 0; --kept)
@@ -28,7 +28,7 @@ std::u16string ReferenceHeaderText(const std::u16string& captionText) {
   std::size_t slash = captionText.rfind(u'\\');
   std::u16string name = slash == std::u16string::npos ? captionText : captionText.substr(slash + 1);
   const std::size_t limit = slash == std::u16string::npos ? 283 : 272;
-  std::u16string text = name.substr(0, caption::kTitleUnits - 1) + caption::kHeaderSuffix;
+  std::u16string text = name.substr(0, text16::kUnits - 1) + caption::kHeaderSuffix;
   std::size_t len = text.size();
   if (len < limit - len) text.append(limit - 2 * len, u' ');
   return text;
@@ -41,11 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string title = fuzz::Terminated(units);
   const fuzz::HeapText heapTitle(title);
 
-  Guarded<caption::kTitleUnits> extracted;
+  Guarded<text16::kUnits> extracted;
   caption::ExtractCaption(heapTitle.get(), extracted.text);
   const std::u16string expected = ReferenceCaption(title);
   CheckBuffer(extracted, expected);
-  FUZZ_CHECK(expected.size() <= caption::kTitleUnits - 1);
+  FUZZ_CHECK(expected.size() <= text16::kUnits - 1);
 
   Guarded<caption::kCaptionUnits> listerTitle;
   caption::ComposeListerTitle(extracted.text, listerTitle.text);
