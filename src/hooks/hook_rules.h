@@ -29,27 +29,36 @@ inline bool IsDown(std::int16_t state) { return (static_cast<std::uint16_t>(stat
 //   const char16_t* FocusClass();     class name of the focus window
 //   const char16_t* ActiveClass();    class name of the active window
 //   bool ListerHasParent();           the Lister window sits inside another host window
-//   bool ListerIsWindow();            a Lister window stands two levels above the focus
+//   bool ListerAboveFocus();          a window stands two levels above the focus: in the
+//                                     viewer window's tree, the Lister window
 
-// Escape closes the view, unless the viewer's dialog box or full-screen window is the
-// active window: there Escape belongs to the viewer. The key has to be down right now;
-// the same rule serves C, M, S and T, which close only while Escape is held.
+// The viewer's dialog box or its full-screen window is the active window: the keys the
+// view takes for the host (Escape, Tab, the digits) are the viewer's there.
+template <class Inputs>
+bool ViewersOwnWindowActive(Inputs& inputs) {
+  const char16_t* active = inputs.ActiveClass();
+  return text16::Equal(active, kDialogClass) || text16::Equal(active, kFullScreenClass);
+}
+
+// Escape closes the view, unless the viewer's own window is active. The key has to be down
+// right now; the same rule serves C, M, S and T, which close only while Escape is held.
 template <class Inputs>
 KeyAction EscapeRule(Inputs& inputs) {
   if (!IsDown(inputs.KeyState(VK_ESCAPE))) return KeyAction::PassOn;
-  const char16_t* active = inputs.ActiveClass();
-  if (text16::Equal(active, kDialogClass)) return KeyAction::PassOn;
-  if (text16::Equal(active, kFullScreenClass)) return KeyAction::PassOn;
+  if (ViewersOwnWindowActive(inputs)) return KeyAction::PassOn;
   return inputs.ListerHasParent() ? KeyAction::CloseQuickView : KeyAction::CloseLister;
 }
 
-// Tab and the digits hand the keyboard to the Lister window. With none above the focus
-// (the viewer's full-screen window, or its own window still top-level during the load)
-// the focus would go nowhere and the viewer would be left without the keyboard, so the
-// key stays the viewer's.
+// Tab and the digits hand the keyboard to the Lister window. A modal dialog of the viewer
+// has disabled the Lister window (the dialog's owner is the viewer's root window), and the
+// full-screen window has no Lister window above it: the keyboard would go to a window that
+// cannot take it, or to none, and the viewer's window would be left without it. With no
+// window above the focus at all (the viewer's own window still top-level during the load)
+// likewise. There the key stays the viewer's.
 template <class Inputs>
 KeyAction ToLister(KeyAction action, Inputs& inputs) {
-  return inputs.ListerIsWindow() ? action : KeyAction::PassOn;
+  if (ViewersOwnWindowActive(inputs)) return KeyAction::PassOn;
+  return inputs.ListerAboveFocus() ? action : KeyAction::PassOn;
 }
 
 // One keystroke (press, repeat or release alike) taken from the viewer's queue.

@@ -17,7 +17,7 @@ struct FakeInputs {
   std::u16string focusClass = u"Pixmorant";
   std::u16string activeClass = u"Pixmorant";
   bool quickView = false;
-  bool listerIsWindow = true;
+  bool listerAboveFocus = true;
 
   std::int16_t KeyState(int key) {
     asked.push_back("key " + std::to_string(key));
@@ -37,9 +37,9 @@ struct FakeInputs {
     asked.push_back("lister parent");
     return quickView;
   }
-  bool ListerIsWindow() {
-    asked.push_back("lister window");
-    return listerIsWindow;
+  bool ListerAboveFocus() {
+    asked.push_back("lister above");
+    return listerAboveFocus;
   }
 };
 
@@ -90,7 +90,7 @@ TEST(KbdAction, DigitsOneToEightGoToTheListerOnlyFromTheViewerWindowItself) {
     FakeInputs inputs;
     inputs.down = {VK_ESCAPE};
     EXPECT_EQ(KeyAction::ForwardDigit, Act(inputs, key)) << key;
-    EXPECT_EQ((Asked{"focus class", "lister window"}), inputs.asked);
+    EXPECT_EQ((Asked{"focus class", "active class", "lister above"}), inputs.asked);
   }
   for (std::u16string name : {u"pixmorant", u"PIXMORANT", u"Pixmorant2", u"PixmorantImage", u"Pixmoran", u""}) {
     FakeInputs inputs;
@@ -100,16 +100,27 @@ TEST(KbdAction, DigitsOneToEightGoToTheListerOnlyFromTheViewerWindowItself) {
   }
 }
 
-// The full-screen window, or the viewer's own window still top-level during the load,
-// has no Lister window two levels up: the keys that would hand it the keyboard stay.
-TEST(KbdAction, TabAndTheDigitsGoToTheListerOnlyWhenThereIsOne) {
+// In the viewer's modal dialog (which has disabled the Lister window) or its full-screen
+// window, and with no window two levels above the focus (the viewer's own window still
+// top-level during the load), the keys that would hand the Lister window the keyboard stay
+// the viewer's.
+TEST(KbdAction, TabAndTheDigitsGoToTheListerOnlyWhenItCanTakeTheKeyboard) {
   FakeInputs tab;
   EXPECT_EQ(KeyAction::FocusLister, Act(tab, VK_TAB));
-  EXPECT_EQ(Asked{"lister window"}, tab.asked);
+  EXPECT_EQ((Asked{"active class", "lister above"}), tab.asked);
   for (std::uint64_t key : {std::uint64_t{VK_TAB}, std::uint64_t{'1'}, std::uint64_t{'8'}}) {
     FakeInputs none;
-    none.listerIsWindow = false;
+    none.listerAboveFocus = false;
     EXPECT_EQ(KeyAction::PassOn, Act(none, key)) << key;
+    for (std::u16string name : {u"#32770", u"FullScreenClass"}) {
+      FakeInputs own;
+      own.activeClass = name;
+      EXPECT_EQ(KeyAction::PassOn, Act(own, key)) << key;
+      EXPECT_EQ(key == VK_TAB ? Asked{"active class"} : (Asked{"focus class", "active class"}), own.asked);
+    }
+    FakeInputs alike;  // only the exact names are the viewer's own windows
+    alike.activeClass = u"#327700";
+    EXPECT_NE(KeyAction::PassOn, Act(alike, key)) << key;
   }
 }
 

@@ -12,25 +12,26 @@
 
 namespace {
 
+// The name is read into the zero-filled module buffer: a failed read (no window) leaves it
+// empty, never holding the name of an earlier read or an earlier caption.
+const char16_t* ClassOf(HWND window) {
+  text16::Zero(g_text, text16::kUnits);
+  win::GetClassNameW(window, g_text, static_cast<int>(text16::kUnits));
+  return g_text;
+}
+
 // The keyboard hook's inputs, read from the platform when the rule asks for them.
 struct ViewerInputs {
   HWND focus;
   HWND lister;
 
   std::int16_t KeyState(int key) { return win::GetKeyState(key); }
-  // The name is read into the zero-filled module buffer: a failed read (no window) leaves
-  // it empty, never holding the name of an earlier read or an earlier caption.
-  const char16_t* ClassOf(HWND window) {
-    text16::Zero(g_text, text16::kUnits);
-    win::GetClassNameW(window, g_text, static_cast<int>(text16::kUnits));
-    return g_text;
-  }
   const char16_t* FocusClass() { return ClassOf(focus); }
   // With no active window the name is empty, which is neither the dialog's nor the
   // full-screen window's: Escape then closes the view.
   const char16_t* ActiveClass() { return ClassOf(win::GetActiveWindow()); }
   bool ListerHasParent() { return win::GetParent(lister) != nullptr; }
-  bool ListerIsWindow() { return win::IsWindow(lister); }
+  bool ListerAboveFocus() { return win::IsWindow(lister); }
 };
 
 void FocusLister(HWND lister) {

@@ -2,7 +2,7 @@
 // the keyboard hook's action, and which inputs it asked for in which order; the mouse
 // hook's choice for any code and message.
 // Input: 4 bytes hook code, 8 bytes key code, 2 bytes each for the states of Alt, Shift
-// and Escape, 1 byte for the Lister window (bit 0 it has a parent, bit 1 it is a window),
+// and Escape, 1 byte for the Lister window (bit 0 it has a parent, bit 1 it stands above the focus),
 // then the focus and active class names split by NUL.
 #include "fuzz_support.h"
 #include "hooks/hook_rules.h"
@@ -12,11 +12,11 @@ namespace {
 using hooks::KeyAction;
 
 // What the hook asked, in order: 'K' + key for a state, 'F' focus class, 'A' active
-// class, 'P' Lister's parent, 'W' whether the Lister is a window.
+// class, 'P' Lister's parent, 'W' whether a Lister window stands above the focus.
 struct Inputs {
   std::int16_t alt, shift, escape;
   bool listerHasParent;
-  bool listerIsWindow;
+  bool listerAboveFocus;
   const char16_t* focusClass;
   const char16_t* activeClass;
   std::vector<int> asked;
@@ -40,36 +40,43 @@ struct Inputs {
     asked.push_back('P');
     return listerHasParent;
   }
-  bool ListerIsWindow() {
+  bool ListerAboveFocus() {
     asked.push_back('W');
-    return listerIsWindow;
+    return listerAboveFocus;
   }
 };
 
 bool Down(std::int16_t state) { return (state & 0x8000) != 0; }
 
+bool ViewersOwn(const std::u16string& active) { return active == u"#32770" || active == u"FullScreenClass"; }
+
 KeyAction ReferenceEscape(const Inputs& in, const std::u16string& active, std::vector<int>& asked) {
   asked.push_back(1000 + VK_ESCAPE);
   if (!Down(in.escape)) return KeyAction::PassOn;
   asked.push_back('A');
-  if (active == u"#32770" || active == u"FullScreenClass") return KeyAction::PassOn;
+  if (ViewersOwn(active)) return KeyAction::PassOn;
   asked.push_back('P');
   return in.listerHasParent ? KeyAction::CloseQuickView : KeyAction::CloseLister;
+}
+
+// Tab and the digits: the viewer's own window active keeps the key, else a Lister window
+// above the focus takes it.
+KeyAction ReferenceToLister(KeyAction action, const Inputs& in, const std::u16string& active, std::vector<int>& asked) {
+  asked.push_back('A');
+  if (ViewersOwn(active)) return KeyAction::PassOn;
+  asked.push_back('W');
+  return in.listerAboveFocus ? action : KeyAction::PassOn;
 }
 
 KeyAction ReferenceKbd(int code, std::uint64_t key, const Inputs& in, const std::u16string& focus,
                        const std::u16string& active, std::vector<int>& asked) {
   if (code != 0) return KeyAction::PassOn;
   if (key == 8 || key == 32 || key == 37 || key == 39) return KeyAction::CaptionAndRelease;
-  if (key == 9) {
-    asked.push_back('W');
-    return in.listerIsWindow ? KeyAction::FocusLister : KeyAction::PassOn;
-  }
+  if (key == 9) return ReferenceToLister(KeyAction::FocusLister, in, active, asked);
   if (key >= '1' && key <= '8') {
     asked.push_back('F');
     if (focus != u"Pixmorant") return KeyAction::PassOn;
-    asked.push_back('W');
-    return in.listerIsWindow ? KeyAction::ForwardDigit : KeyAction::PassOn;
+    return ReferenceToLister(KeyAction::ForwardDigit, in, active, asked);
   }
   if (key == 'C' || key == 'M' || key == 'S' || key == 'T') {
     asked.push_back(1000 + VK_MENU);
@@ -92,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   inputs.escape = fuzz::Take<std::int16_t>(data, size);
   const std::uint8_t lister = fuzz::Take<std::uint8_t>(data, size);
   inputs.listerHasParent = lister & 1;
-  inputs.listerIsWindow = (lister & 2) != 0;
+  inputs.listerAboveFocus = (lister & 2) != 0;
   const auto names = fuzz::Fields(fuzz::Units(data, size), 2);
   const fuzz::HeapText focus(names[0]), active(names[1]);
   inputs.focusClass = focus.get();

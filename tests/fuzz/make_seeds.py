@@ -16,7 +16,8 @@ def u16(*texts):
 SEEDS = {
     "caption": {
         "photo": u16("C:\\pics\\photo.jpg - Pixmorant"),
-        "first_suffix": u16("C:\\a - Pixmorant\\b.jpg - Pixmorant"),
+        "two_suffixes": u16("C:\\a - Pixmorant\\b.jpg - Pixmorant"),
+        "name_with_suffix": u16("C:\\names\\a - Pixmorant b.png - Pixmorant"),
         "suffix_only": u16(" - Pixmorant"),
         "small_p": u16("C:\\pics\\photo.jpg - pixmorant"),
         "no_backslash": u16("photo.jpg - Pixmorant"),
@@ -74,7 +75,7 @@ SEEDS = {
         "zero": struct.pack("<H", 0) + u16("", "", "", ""),
     },
     "kbd_action": {
-        # code, key, Alt, Shift, Escape, Lister (bit 0 has a parent, bit 1 is a window),
+        # code, key, Alt, Shift, Escape, Lister (bit 0 has a parent, bit 1 above the focus),
         # focus class, active class
         name: struct.pack("<iQhhhB", *fields) + u16(*texts)
         for name, fields, texts in [
@@ -84,6 +85,8 @@ SEEDS = {
             ("digit", (0, ord("1"), 0, 0, 0, 2), ("Pixmorant", "")),
             ("digit_no_lister", (0, ord("1"), 0, 0, 0, 0), ("Pixmorant", "")),
             ("digit_case", (0, ord("8"), 0, 0, 0, 2), ("pixmorant", "")),
+            ("tab_dialog", (0, 9, 0, 0, 0, 2), ("Button", "#32770")),
+            ("digit_dialog", (0, ord("3"), 0, 0, 0, 2), ("Pixmorant", "#32770")),
             ("alt_shift_c", (0, ord("C"), -32768, -32767, 0, 2), ("", "")),
             ("m_escape", (0, ord("M"), -32768, 0, -32768, 3), ("Pixmorant", "Pixmorant")),
             ("escape_dialog", (0, 27, 0, 0, -32768, 2), ("", "#32770")),
