@@ -10,7 +10,10 @@
 
 namespace {
 
-void ShowError(const char16_t* text) { win::MessageBoxW(nullptr, text, nullptr, MB_ICONERROR); }
+// The box shows while the load runs on the host's thread, and its loop takes the host's
+// messages: with no owner, MB_TASKMODAL disables the thread's top-level windows meanwhile,
+// so that the host cannot start another load inside this one.
+void ShowError(const char16_t* text) { win::MessageBoxW(nullptr, text, nullptr, MB_ICONERROR | MB_TASKMODAL); }
 
 void TellNotFound(const char16_t* viewerPath) {
   config::NotFoundMessage(g_text, text16::kUnits, viewerPath);
