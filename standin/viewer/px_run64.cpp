@@ -517,6 +517,27 @@ static void SetTitle() {
   if (g_hwndFull) SetWindowTextW(g_hwndFull, title);
 }
 
+// Test switch PX_VIEWER_TITLE_LATE_MS: a step shows the next image at once and names it
+// in the title that many milliseconds later, as a viewer that retitles once it has decoded
+// the image would. Each step sets the window's timer anew, so a burst of steps retitles
+// once, after the last.
+enum { ID_TITLE_TIMER = 1 };
+static DWORD g_titleLateMs;
+
+static void RetitleAfterStep() {
+  if (g_titleLateMs == 0 || !g_hwndMain) {
+    SetTitle();
+    return;
+  }
+  SetTimer(g_hwndMain, ID_TITLE_TIMER, g_titleLateMs, NULL);
+}
+
+static void OnTimer(HWND hwnd, UINT id) {
+  if (id != ID_TITLE_TIMER) return;
+  KillTimer(hwnd, ID_TITLE_TIMER);
+  SetTitle();
+}
+
 static void ShowCurrent() {
   DecodeImage();
   UpdateIndex();
@@ -560,7 +581,7 @@ static void Step(int direction) {
   CopyText(name, room, names[next]);
   free(names);
   Log(L"navigate %ls file=%ls", direction > 0 ? L"next" : L"previous", g_file);
-  SetTitle();
+  RetitleAfterStep();
   ShowCurrent();
 }
 
@@ -891,10 +912,14 @@ static void SaveSnapshot(HWND hwnd) {
 }
 
 static const UINT WM_SHOW_FIRST = WM_APP + 1;
-static void OnStyleChanged(HWND hwnd, int which, const STYLESTRUCT* style);  // a test switch, below
+static void OnStyleChanged(HWND hwnd, int which, const STYLESTRUCT* style);  // test switches, below
+static void HangInFirstMessage();
 static int g_firstShowCmd;
 
+// The first image is decoded and shown from the first message the thread takes after its
+// window exists (a viewer may as well do its first work there, PX_VIEWER_HANG_FIRST_MS).
 static void ShowFirst(HWND hwnd) {
+  HangInFirstMessage();
   wchar_t title[PATH_UNITS + 16];
   ComposeTitle(title, PATH_UNITS + 16);
   Log(L"title=%ls", title);
@@ -923,6 +948,7 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     HANDLE_MSG(hwnd, WM_ENTERIDLE, OnEnterIdle);
     HANDLE_MSG(hwnd, WM_COMMAND, OnCommand);
     HANDLE_MSG(hwnd, WM_SYSCOMMAND, OnSysCommand);
+    HANDLE_MSG(hwnd, WM_TIMER, OnTimer);
     HANDLE_MSG(hwnd, WM_DESTROY, OnDestroy);
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -1063,11 +1089,19 @@ static void WatchWindow() {
 // PX_VIEWER_HANG_CUE names an event: each time a test sets it, the thread hangs
 // for PX_VIEWER_HANG_MS (default 30 s) wherever it is pumping, inside the
 // context menu or the dialog too (a thread timer with a procedure is dispatched
-// by their modal loops as well). PX_VIEWER_EXIT_WHEN_CHILD ends the process,
-// window and all, at the moment another program makes the window a child, as a
-// viewer killed in the middle of being embedded.
+// by their modal loops as well). With PX_VIEWER_HANG_FILE the cued hang is the
+// viewer at work rather than stuck: it writes that file in small steps all the
+// while, as a viewer saving an image does, and "complete" last, so that a file
+// cut short shows the viewer was ended in the middle of its work.
+// PX_VIEWER_HANG_FIRST_MS hangs the thread in the first message it takes after
+// its window exists, after it has answered whatever was sent to it before.
+// PX_VIEWER_EXIT_WHEN_CHILD ends the process, window and all, at the moment
+// another program makes the window a child, as a viewer killed in the middle of
+// being embedded.
 static HANDLE g_hangCue;
 static DWORD g_hangMs = HANG_DEFAULT_MS;
+static wchar_t g_hangFile[PATH_UNITS];
+enum { HANG_FILE_STEPS = 50 };
 
 static DWORD EnvNumber(const wchar_t* name, DWORD fallback) {
   wchar_t v[32] = L"";
@@ -1081,10 +1115,34 @@ static void Hang(const wchar_t* why, DWORD ms) {
   Log(L"hang end");
 }
 
+static void WriteInSteps(const wchar_t* path, DWORD ms) {
+  Log(L"busy ms=%lu file=%ls", ms, path);
+  HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+  DWORD written;
+  for (int i = 0; i < HANG_FILE_STEPS; i++) {
+    char line[32];
+    int n = _snprintf(line, sizeof(line), "step %d\n", i);
+    WriteFile(file, line, (DWORD)n, &written, NULL);
+    Sleep(ms / HANG_FILE_STEPS);
+  }
+  WriteFile(file, "complete\n", 9, &written, NULL);
+  CloseHandle(file);
+  Log(L"busy end");
+}
+
 static void CALLBACK CheckHangCue(HWND, UINT, UINT_PTR, DWORD) {
   if (WaitForSingleObject(g_hangCue, 0) != WAIT_OBJECT_0) return;
   ResetEvent(g_hangCue);
-  Hang(L"cue", g_hangMs);
+  if (g_hangFile[0])
+    WriteInSteps(g_hangFile, g_hangMs);
+  else
+    Hang(L"cue", g_hangMs);
+}
+
+static void HangInFirstMessage() {
+  DWORD ms = EnvNumber(L"PX_VIEWER_HANG_FIRST_MS", 0);
+  if (ms) Hang(L"first", ms);
 }
 
 static void ArmHangCue() {
@@ -1092,6 +1150,7 @@ static void ArmHangCue() {
   if (GetEnvironmentVariableW(L"PX_VIEWER_HANG_CUE", name, 128) == 0 || !name[0] || wcslen(name) >= 128) return;
   g_hangCue = CreateEventW(NULL, TRUE, FALSE, name);
   g_hangMs = EnvNumber(L"PX_VIEWER_HANG_MS", HANG_DEFAULT_MS);
+  if (GetEnvironmentVariableW(L"PX_VIEWER_HANG_FILE", g_hangFile, PATH_UNITS) >= PATH_UNITS) g_hangFile[0] = 0;
   if (g_hangCue) SetTimer(NULL, 0, HANG_POLL_MS, CheckHangCue);
 }
 
@@ -1171,6 +1230,7 @@ int WINAPI wWinMain(HINSTANCE hinst, HINSTANCE, LPWSTR, int nShowCmd) {
   PostMessageW(hwnd, WM_SHOW_FIRST, 0, 0);
 
   UINT_PTR watch = SetTimer(NULL, 0, WATCH_MS, NULL);
+  g_titleLateMs = EnvNumber(L"PX_VIEWER_TITLE_LATE_MS", 0);
   ArmHangCue();
   DWORD startHang = EnvNumber(L"PX_VIEWER_HANG_AT_START_MS", 0);
   if (startHang) Hang(L"start", startHang);
