@@ -19,12 +19,12 @@ TEST_F(BadInput, LongSettingsValuesAreRefusedWholeAndTold) {
     Snapshot();
     MessageBoxWatcher watcher;
     std::string result = LoadW(image);
-    EXPECT_TRUE(WaitFor([&] { return watcher.seen > 0; }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return watcher.Seen() > 0; }, 2000));
     EXPECT_EQ(kNull, result) << units;
-    EXPECT_EQ(0u, watcher.text.find(L"I can't find the ")) << Utf8(watcher.text);
-    EXPECT_EQ(1, watcher.seen) << units;
+    EXPECT_EQ(0u, watcher.Text().find(L"I can't find the ")) << Utf8(watcher.Text());
+    EXPECT_EQ(1, watcher.Seen()) << units;
     EXPECT_EQ("", Unexpected()) << units;
-    Row("path64 of " + std::to_string(units) + " units, no such file", result, watcher.seen, watcher.text);
+    Row("path64 of " + std::to_string(units) + " units, no such file", result, watcher.Seen(), watcher.Text());
   }
   // A viewer program at a path of exactly 259 units starts.
   {
@@ -38,9 +38,9 @@ TEST_F(BadInput, LongSettingsValuesAreRefusedWholeAndTold) {
     MessageBoxWatcher watcher;
     std::string result = LoadW(image);
     EXPECT_EQ(kWindow, result);
-    EXPECT_EQ(0, watcher.seen) << Utf8(watcher.text);
+    EXPECT_EQ(0, watcher.Seen()) << Utf8(watcher.Text());
     EXPECT_EQ("", Unexpected());
-    Row("path64 of 259 units, the viewer is there", result, watcher.seen, watcher.text);
+    Row("path64 of 259 units, the viewer is there", result, watcher.Seen(), watcher.Text());
     Set(L"Pixmorant", L"path64", L"");
     WritePrivateProfileStringW(L"Pixmorant", L"path64", nullptr, Settings().c_str());
   }
@@ -137,20 +137,20 @@ TEST_F(BadInput, PluginFolderAtTheLimitOfItsPaths) {
     Snapshot();
     MessageBoxWatcher watcher;
     std::string result = LoadW(image);
-    WaitFor([&] { return watcher.seen > 0 || units == 235; }, 1000);
+    WaitFor([&] { return watcher.Seen() > 0 || units == 235; }, 1000);
     std::string input = "plug-in folder of " + std::to_string(units) + " units";
     if (units == 235) {
       EXPECT_EQ(kWindow, result);
-      EXPECT_EQ(0, watcher.seen) << Utf8(watcher.text);
+      EXPECT_EQ(0, watcher.Seen()) << Utf8(watcher.Text());
       EXPECT_EQ("", Unexpected({Settings().substr(root.size())}));
     } else {
       EXPECT_TRUE(result == kNull || result == "library not loaded") << result;
       if (result == kNull) {
-        EXPECT_EQ(0u, watcher.text.find(L"I can't find the ")) << Utf8(watcher.text);
+        EXPECT_EQ(0u, watcher.Text().find(L"I can't find the ")) << Utf8(watcher.Text());
       }
       EXPECT_EQ("", Unexpected());
     }
-    Row(input, result, watcher.seen, watcher.text);
+    Row(input, result, watcher.Seen(), watcher.Text());
   }
   PrintTable("plug-in folder", rows);
 }
@@ -179,9 +179,9 @@ TEST_F(BadInput, BrokenSettingsFilesAreReadNeverRewritten) {
     std::string result = LoadW(image);
     Pump(100);
     // Whatever the file holds, the load ends with the default viewer or with a message.
-    EXPECT_TRUE(result == kWindow || (result == kNull && watcher.seen == 1)) << c.input << ": " << result;
+    EXPECT_TRUE(result == kWindow || (result == kNull && watcher.Seen() == 1)) << c.input << ": " << result;
     EXPECT_EQ("", Unexpected()) << c.input;
-    Row(c.input, result + ", file unchanged", watcher.seen, watcher.text);
+    Row(c.input, result + ", file unchanged", watcher.Seen(), watcher.Text());
   }
   DeleteFileW(Settings().c_str());
   RemoveDirectoryW(Settings().c_str());

@@ -65,8 +65,8 @@ struct Load {
     lister = SharedHost().NewLister(quickView);
     if (plugin.ListLoadW) result = plugin.ListLoadW(lister, file.c_str(), 0);
     containerLeft = FindWindowExW(lister, nullptr, L"Pixmorant", nullptr) != nullptr;
-    messages = watcher.seen;
-    message = watcher.text;
+    messages = watcher.Seen();
+    message = watcher.Text();
   }
   // The probe's value of name ("cmdline", "GS_LIB"); "(not started)" when it never ran.
   std::string Probed(const std::string& name) const {

@@ -117,6 +117,11 @@ bool InstallPluginIn(const std::wstring& dir, bool withViewer = true);
 
 // The import descriptors of a loaded library, one for each library it imports from.
 std::vector<const IMAGE_IMPORT_DESCRIPTOR*> ImportsOf(HMODULE library);
+// The library's calls of a function it imports from dll ("user32.dll") bound to another
+// function: the function bound before, to bind back, or null when the library does not
+// import it. ImportBinding: the function bound now.
+void* BindImport(HMODULE library, const char* dll, const char* function, void* replacement);
+void* ImportBinding(HMODULE library, const char* dll, const char* function);
 
 // Under Wine a new process now and then dies while Wine is still starting it, before any
 // code of the program runs, and CreateProcessW fails with ERROR_INTERNAL_ERROR: about one
@@ -159,12 +164,30 @@ HANDLE OpenViewerProcess();
 // code, or STILL_ACTIVE (259) when it did not end in time.
 DWORD ExitCodeOnceEnded(HANDLE process, DWORD timeoutMilliseconds = 5000);
 
-// Watches for a message box of this process, reads its text and closes it.
+// Watches, from a thread of its own, for the message boxes of a process (this one unless
+// told otherwise), reads each one's text and, unless told not to, closes it with OK. While
+// a box is up it also looks whether the windows it was given are disabled, as a
+// task-modal box leaves its thread's top-level windows.
 struct MessageBoxWatcher {
-  MessageBoxWatcher();
+  struct Options {
+    DWORD processId = 0;  // 0: this process
+    bool closes = true;
+    std::vector<HWND> keptDisabled;
+  };
+  MessageBoxWatcher() : MessageBoxWatcher(Options()) {}
+  explicit MessageBoxWatcher(const Options& options);
   ~MessageBoxWatcher();
-  std::wstring text;  // text of the last box seen
-  int seen = 0;
+  std::wstring Text();     // text of the last box seen
+  int Seen();              // boxes seen
+  int MostAtOnce();        // most boxes up at one look
+  int EnabledWhileUp();    // looks that found one of keptDisabled enabled while a box was up
+  std::vector<HWND> Up();  // the boxes up now
+
+  Options options;
+  CRITICAL_SECTION lock;
+  std::wstring text;
+  std::vector<HWND> up, seenBoxes;
+  int mostAtOnce = 0, enabledWhileUp = 0;
   HANDLE thread = nullptr;
   volatile LONG stop = 0;
 };

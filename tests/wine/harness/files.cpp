@@ -42,16 +42,23 @@ std::wstring SourceDir() { return WinePath(Env("PX_SOURCE_DIR")); }
 std::wstring BuiltPlugin() { return BuildDir() + L"\\Pixmorant.wlx64"; }
 std::wstring BuiltViewer() { return BuildDir() + L"\\standin\\viewer\\px_run64.exe"; }
 
+// A name taken already (a folder left by an earlier process of the same id) is passed
+// over; a folder that cannot be made at all ends the test program with the reason.
 std::wstring TempDir() {
   static int counter = 0;
   std::wstring root = BuildDir() + L"\\test-area";
   CreateDirectoryW(root.c_str(), nullptr);
-  for (;;) {
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
     wchar_t name[64];
     swprintf(name, 64, L"\\t%lu-%d-%lu", GetCurrentProcessId(), ++counter, GetTickCount());
     std::wstring dir = root + name;
     if (CreateDirectoryW(dir.c_str(), nullptr)) return dir + L"\\";
+    error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) break;
   }
+  fprintf(stderr, "harness: no folder of the test's own under %ls (error %lu)\n", root.c_str(), error);
+  std::exit(2);
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {

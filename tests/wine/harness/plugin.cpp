@@ -19,11 +19,12 @@ BOOL WINAPI CreateProcessOnceMoreW(const wchar_t* application, wchar_t* commandL
   return CreateProcessW(application, commandLine, process, thread, inherit, flags, environment, folder, startup, info);
 }
 
-// The library's import slot of kernel32's function name, or null.
-ULONG_PTR* ImportSlot(HMODULE library, const char* name) {
+// The library's import slot of a function of dll, or null.
+ULONG_PTR* ImportSlot(HMODULE library, const char* dllName, const char* name) {
+  if (!library) return nullptr;
   BYTE* base = reinterpret_cast<BYTE*>(library);
   for (const IMAGE_IMPORT_DESCRIPTOR* dll : ImportsOf(library)) {
-    if (lstrcmpiA(reinterpret_cast<char*>(base + dll->Name), "kernel32.dll") != 0) continue;
+    if (lstrcmpiA(reinterpret_cast<char*>(base + dll->Name), dllName) != 0) continue;
     auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
     for (; names->u1.AddressOfData; ++names, ++slots) {
@@ -49,17 +50,26 @@ std::vector<const IMAGE_IMPORT_DESCRIPTOR*> ImportsOf(HMODULE library) {
   return imports;
 }
 
-void StartAgainWhenWineFails(HMODULE library) {
-  ULONG_PTR* slot = library ? ImportSlot(library, "CreateProcessW") : nullptr;
-  if (!slot) return;
+void* BindImport(HMODULE library, const char* dll, const char* function, void* replacement) {
+  ULONG_PTR* slot = ImportSlot(library, dll, function);
+  if (!slot) return nullptr;
+  void* before = reinterpret_cast<void*>(*slot);
   DWORD protection = 0;
   VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-  *slot = reinterpret_cast<ULONG_PTR>(&CreateProcessOnceMoreW);
+  *slot = reinterpret_cast<ULONG_PTR>(replacement);
   VirtualProtect(slot, sizeof *slot, protection, &protection);
+  return before;
+}
+void* ImportBinding(HMODULE library, const char* dll, const char* function) {
+  ULONG_PTR* slot = ImportSlot(library, dll, function);
+  return slot ? reinterpret_cast<void*>(*slot) : nullptr;
+}
+
+void StartAgainWhenWineFails(HMODULE library) {
+  BindImport(library, "kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&CreateProcessOnceMoreW));
 }
 bool StartsGoThroughTheHarness(HMODULE library) {
-  ULONG_PTR* slot = library ? ImportSlot(library, "CreateProcessW") : nullptr;
-  return slot && *slot == reinterpret_cast<ULONG_PTR>(&CreateProcessOnceMoreW);
+  return ImportBinding(library, "kernel32.dll", "CreateProcessW") == reinterpret_cast<void*>(&CreateProcessOnceMoreW);
 }
 
 bool InstallPluginIn(const std::wstring& dir, bool withViewer) {
