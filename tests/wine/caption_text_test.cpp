@@ -45,15 +45,16 @@ TEST_F(CaptionTest, ListerModeFramesTheCaptionInTheTitleAndAsksTheHostNothing) {
   EXPECT_EQ(0, g_host.queryCount);
   EXPECT_EQ(L"untouched", TitleOf(host.header));
 
-  // The viewer moves on to an image of its own: the title follows; a title without the
-  // suffix, or only the suffix, leaves the last one standing.
+  // The viewer moves on to an image of its own: the title follows, cut at the viewer's
+  // suffix after the path, the last; a title without the suffix, or only the suffix, leaves
+  // the last one standing.
   SetWindowTextW(viewer, L"D:\\x - Pixmorant\\y.png - Pixmorant");
   caption(viewer, lister);
-  EXPECT_EQ(L"Lister (pixmorant) - [D:\\x]", TitleOf(lister));
+  EXPECT_EQ(L"Lister (pixmorant) - [D:\\x - Pixmorant\\y.png]", TitleOf(lister));
   for (const wchar_t* title : {L" - Pixmorant", L"D:\\z.png - pixmorant", L""}) {
     SetWindowTextW(viewer, title);
     caption(viewer, lister);
-    EXPECT_EQ(L"Lister (pixmorant) - [D:\\x]", TitleOf(lister)) << title;
+    EXPECT_EQ(L"Lister (pixmorant) - [D:\\x - Pixmorant\\y.png]", TitleOf(lister)) << title;
   }
   EXPECT_EQ(0, g_host.queryCount);
 }
