@@ -74,6 +74,32 @@ TEST(ViewerLocation, AMissingDefaultViewerIsNamedInFull) {
   EXPECT_TRUE(FileExists(folder.Path(L"pixmorant.ini")));
 }
 
+// The box shows while the load runs on the host's thread and takes the host's messages:
+// task-modal, it keeps the thread's top-level windows disabled meanwhile, so that no other
+// load can start inside this one, and they are enabled again once it is closed.
+TEST(ViewerLocation, WhileTheMessageIsUpTheHostsWindowsAreDisabled) {
+  PluginFolder folder(false);
+  Host& host = cfgt::SharedHost();
+  HWND lister = host.NewLister(false);
+  MessageBoxWatcher::Options options;
+  options.keptDisabled = {host.main, lister};
+  HWND result = nullptr;
+  int seen = 0, enabledWhileUp = 0;
+  {
+    MessageBoxWatcher watcher(options);
+    Plugin plugin(folder.Path(L"Pixmorant.wlx64"));
+    result = plugin.ListLoadW(lister, L"C:\\pics\\a.jpg", 0);
+    seen = watcher.Seen();
+    enabledWhileUp = watcher.EnabledWhileUp();
+  }
+  EXPECT_EQ(nullptr, result);
+  EXPECT_EQ(1, seen);
+  EXPECT_EQ(0, enabledWhileUp);
+  EXPECT_TRUE(IsWindowEnabled(host.main));
+  EXPECT_TRUE(IsWindowEnabled(lister));
+  DestroyWindow(lister);
+}
+
 TEST(ViewerLocation, Path64IsExpandedWhenItsVariableIsDefined) {
   PluginFolder folder(false);
   std::wstring tools = TempDir();
