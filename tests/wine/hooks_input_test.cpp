@@ -193,6 +193,36 @@ TEST_F(HookTest, TabInTheFullScreenWindowLeavesItTheKeyboard) {
   EXPECT_TRUE(WaitViewerLog("fullscreen close", 6000)) << ViewerLog();
 }
 
+// The viewer's modal dialog is owned by its root window, the Lister window, which the
+// dialog's loop disables: Tab and the digits there are the dialog's, and the dialog keeps
+// the keyboard, so that the Escape typed after them still closes it.
+TEST_F(HookTest, TabAndTheDigitsInTheViewersDialogLeaveItTheKeyboard) {
+  Open(false);
+  Press(VK_F2);
+  ASSERT_TRUE(WaitViewerLog("dialog open", 3000)) << ViewerLog();
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        dialog = FindWindowW(L"#32770", L"Pixmorant - image information");
+        HWND focus = FocusOf(dialog);
+        return dialog && (focus == dialog || IsChild(dialog, focus));
+      },
+      3000));
+  EXPECT_FALSE(IsWindowEnabled(lister));
+  g_listerKeys.clear();
+  for (WORD key : {WORD(VK_TAB), WORD('3'), WORD('8')}) {
+    Press(key);
+    ASSERT_TRUE(WaitViewerLog(KeyDown(key), 3000)) << ViewerLog();
+    Pump(300);
+    HWND focus = FocusOf(dialog);
+    EXPECT_TRUE(focus == dialog || IsChild(dialog, focus)) << "after key " << key << ": focus " << focus;
+  }
+  EXPECT_TRUE(g_listerKeys.empty());
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(WaitViewerLog("dialog close", 6000)) << ViewerLog();
+  EXPECT_EQ(0, g_host.listerCloses);
+}
+
 struct ViewerWindowCase {
   WORD opener;
   const char* opened;
