@@ -48,6 +48,11 @@ inline int MenuTrimDeletions(int itemCount, int (&deletions)[4]) {
   return 4;
 }
 
+// A Lister window inside another host window (Quick View) is a child window, and a child
+// window has no menu: what GetMenu gives for it is its control identifier, a number that may
+// name a live menu of the host. The menu steps are taken in Lister mode only.
+inline bool ListerHasMenuBar(ViewMode mode) { return mode == ViewMode::Lister; }
+
 // The menu bar's item at position 1, the host's Edit menu, is grayed by the load. The host
 // may keep the Lister window after the view (the same file as text, the next file with
 // another plug-in), so the load keeps the item's earlier state on the container and the
@@ -91,9 +96,10 @@ inline ContainerAction ChooseContainerAction(std::uint32_t message) {
 // The common tail refreshes the caption while the left button is up (bit 15 clear).
 inline bool CaptionInTail(std::int16_t leftButtonState) { return (leftButtonState & 0x8000) == 0; }
 
-// Where the container keeps the two hooks of its load, so that the close removes them.
+// Where the container keeps the three hooks of its load, so that the close removes them.
 constexpr char16_t kKeyboardHookProperty[] = u"Pixmorant.KeyboardHook";
 constexpr char16_t kMouseHookProperty[] = u"Pixmorant.MouseHook";
+constexpr char16_t kTitleHookProperty[] = u"Pixmorant.TitleHook";
 
 // Top-level "Pixmorant" windows looked at per pass of the wait, at most.
 constexpr int kMaxViewerWindowsSearched = 64;
@@ -109,7 +115,11 @@ constexpr int kGrayedContextPositions[] = {25, 26, 27, 28};
 // platform already reports hung fails at once.
 constexpr std::uint32_t kWaitProbeMs = 30;     // each pass of the load's wait
 constexpr std::uint32_t kPopupAnswerMs = 250;  // a popup menu, asked for its menu or closed
-constexpr std::uint32_t kCloseProbeMs = 1000;  // the viewer, before the close destroys it
-constexpr std::uint32_t kViewerEndMs = 1000;   // a viewer the close ended, to be gone
+// The platform calls a thread hung once it has taken no message for 5 s (SMTO_ABORTIFHUNG,
+// IsHungAppWindow). The close waits as long for a viewer that is busy on its thread (saving
+// an image, say), and ends only a viewer that the platform calls hung or that has not
+// answered within that time: a viewer at work is never ended.
+constexpr std::uint32_t kCloseProbeMs = 5000;
+constexpr std::uint32_t kViewerEndMs = 500;  // a viewer the close ended, to be gone
 
 }  // namespace embed

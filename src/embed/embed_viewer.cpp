@@ -79,8 +79,10 @@ void KeepListerEditState(HWND container, std::uint32_t earlier) {
 void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread) {
   HHOOK keyboard = win::SetWindowsHookExW(WH_KEYBOARD, KbdProc, module, viewerThread);
   HHOOK mouse = win::SetWindowsHookExW(WH_MOUSE, MouseProc, module, viewerThread);
+  HHOOK title = win::SetWindowsHookExW(WH_CALLWNDPROCRET, TitleProc, module, viewerThread);
   win::SetPropW(container, embed::kKeyboardHookProperty, keyboard);
   win::SetPropW(container, embed::kMouseHookProperty, mouse);
+  win::SetPropW(container, embed::kTitleHookProperty, title);
 }
 
 // In Quick View the viewer is no window of its own. The system menu is fetched afresh for
@@ -135,15 +137,17 @@ HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* v
   HWND viewer = held;
   CloseProcessHandles(process);
 
-  KeepListerEditState(container, TrimListerMenu(lister));
+  if (embed::ListerHasMenuBar(mode)) KeepListerEditState(container, TrimListerMenu(lister));
   InstallHooks(module, container, process.threadId);
   if (mode == ViewMode::QuickView) TrimViewerSystemMenu(viewer);
   ShowEmbedded(lister, container, viewer, mode, maximized);
-  // A viewer that died while it was being embedded leaves the container empty: the load
-  // ends as a failed start does, and the Lister window, which lives on, gets its Edit
-  // item back.
-  if (!win::IsWindow(viewer)) {
+  // A viewer that died while it was being embedded, or one the platform refused to make our
+  // child (a viewer running with higher rights than the host), leaves the container empty:
+  // the load ends as a failed start does, a viewer window left on its own is closed, and
+  // the Lister window, which lives on, gets its Edit item back.
+  if (win::GetParent(viewer) != container) {
     RemoveViewerHooks(container);
+    CloseUnembeddedViewer(viewer);
     GiveBackListerEdit(container);
     win::DestroyWindow(container);
     return nullptr;

@@ -9,8 +9,9 @@
 
 // The load's part: the container window with the viewer inside, or null when the
 // container could not be made (and then nothing is started), or the viewer did not start,
-// ended, never brought its window, or died while it was embedded. module
-// is the library's instance: the container's class and the hooks name its procedures.
+// ended, never brought its window, or did not end up inside the container (it died while
+// it was embedded, or the platform refused to make its window our child). module is the
+// library's instance: the container's class and the hooks name its procedures.
 HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized);
 
@@ -26,10 +27,12 @@ HWND CreateContainer(HINSTANCE module, HWND lister);
 // or an arrow key is down; the window held by the last pass, and how the wait ended.
 HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* outcome);
 // Trims the Lister window's File menu and grays its Edit item: the state that item had
-// before (the graying's answer, 0xFFFFFFFF when there is none).
+// before (the graying's answer, 0xFFFFFFFF when there is none). Lister mode only: a
+// Quick View Lister window has no menu.
 std::uint32_t TrimListerMenu(HWND lister);
 // Kept on the container for the close (GiveBackListerEdit).
 void KeepListerEditState(HWND container, std::uint32_t earlier);
+// The keyboard, mouse and title hooks on the viewer's thread, kept on the container.
 void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread);
 // In Quick View the viewer's system menu loses size, move, minimise, maximise and restore,
 // and close is grayed.
@@ -49,10 +52,15 @@ void ClosePopupMenu();
 // Tells the container it is going, ends a viewer inside it whose thread does not answer,
 // and destroys the container, and the viewer window with it. The result of DestroyWindow.
 bool DestroyContainer(HWND container);
-// A viewer inside the container whose thread does not answer is ended, so that the
-// container's destruction, which waits for each child's thread, returns. A viewer that
-// answers is left to close itself when its window is destroyed.
+// A viewer inside the container whose thread does not answer within the platform's 5 s, or
+// that the platform already calls hung, is ended, so that the container's destruction,
+// which waits for each child's thread, returns. A viewer that answers is left to close
+// itself when its window is destroyed.
 void EndViewerIfHung(HWND container);
+// A viewer window the load could not make the container's child is not destroyed with the
+// container: it is asked to close, as its own close command does, unless the platform calls
+// it hung, and then its process is ended.
+void CloseUnembeddedViewer(HWND viewer);
 
 // Exported: the container window's procedure.
 PX_EXPORT LResult WindowProc(HWND window, std::uint32_t message, WParam wParam, LParam lParam);

@@ -1,4 +1,4 @@
-// The keyboard and mouse hooks. The load installs them on the viewer's user-interface
+// The keyboard, mouse and title hooks. The load installs them on the viewer's user-interface
 // thread, so they run inside the viewer's process with that process's own module state.
 // They keep nothing between calls and hold no hook handle: the next hook is called with a
 // null one.
@@ -85,6 +85,23 @@ LResult MouseProc(int code, WParam wParam, LParam lParam) {
       break;
     }
     case hooks::MouseAction::ReleaseLeft: win::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); break;
+  }
+  return win::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Called after each message a window procedure of the viewer's thread has handled. Once
+// the viewer window has taken a new title, however the viewer came to show another image
+// (a key the host passed on, a menu command, a step it takes later than the key), the
+// caption is refreshed from that title, here on the viewer's thread. So the caption that
+// stays is the viewer's last title: a write of the host's side reads the title and writes
+// in one go on the host's thread, where this one waits its turn, so every write after it
+// carries a title at least as new. The full-screen window and the controls of the viewer's dialogs take
+// titles too; only the viewer window's counts.
+LResult TitleProc(int code, WParam wParam, LParam lParam) {
+  if (code == HC_ACTION) {
+    const win::HandledMessage handled = win::HandledMessageOf(lParam);
+    if (handled.message == WM_SETTEXT && text16::Equal(ClassOf(handled.window), hooks::kViewerClass))
+      WindowCaption(handled.window, win::GetParent(win::GetParent(handled.window)));
   }
   return win::CallNextHookEx(nullptr, code, wParam, lParam);
 }

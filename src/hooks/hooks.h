@@ -5,3 +5,4 @@
 
 PX_EXPORT LResult KbdProc(int code, WParam wParam, LParam lParam);
 PX_EXPORT LResult MouseProc(int code, WParam wParam, LParam lParam);
+PX_EXPORT LResult TitleProc(int code, WParam wParam, LParam lParam);

@@ -220,12 +220,13 @@ bool CreateHostWindows(const HostOptions* options, HostWindows* host) {
   return host->main && host->header && host->panel;
 }
 
-HWND NewListerWindow(HostWindows* host, bool inQuickView, int fileItems) {
+HWND NewListerWindow(HostWindows* host, bool inQuickView, int fileItems, UINT_PTR childId) {
   if (inQuickView) {
     RECT panel = {};
     GetClientRect(host->panel, &panel);
     return CreateWindowExW(0, kListerClass, L"Lister", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, panel.right,
-                           panel.bottom, host->panel, nullptr, GetModuleHandleW(nullptr), host);
+                           panel.bottom, host->panel, reinterpret_cast<HMENU>(childId), GetModuleHandleW(nullptr),
+                           host);
   }
   // Owned by the main window (destroyed with it) but top-level: GetParent gives null.
   const RECT& place = host->options.listerPlace;

@@ -7,10 +7,11 @@ namespace standin {
 const char* const kHostEntryNames[kHostEntryCount] = {
     "ListLoad",  "ListLoadW",        "ListCloseWindow", "ListGetDetectString",
     "ListPrint", "ListSearchDialog", "ListSendCommand"};
-// KbdProc(int, WPARAM, LPARAM), MouseProc(...), WindowProc(HWND, UINT, WPARAM, LPARAM),
+// KbdProc(int, WPARAM, LPARAM), MouseProc(...), TitleProc(...), WindowProc(HWND, UINT, WPARAM, LPARAM),
 // WindowCaption(HWND, HWND), gsenv(const char16_t*), as GCC decorates them.
 const char* const kOwnProcedureNames[kOwnProcedureCount] = {
-    "_Z7KbdProciyx", "_Z9MouseProciyx", "_Z10WindowProcP6HWND__jyx", "_Z13WindowCaptionP6HWND__S0_", "_Z5gsenvPKDs"};
+    "_Z7KbdProciyx", "_Z9MouseProciyx", "_Z9TitleProciyx", "_Z10WindowProcP6HWND__jyx", "_Z13WindowCaptionP6HWND__S0_",
+    "_Z5gsenvPKDs"};
 
 namespace {
 
@@ -35,6 +36,7 @@ bool LoadPlugin(const wchar_t* libraryPath, PluginEntries* plugin) {
   Bind(module, kHostEntryNames[kListSendCommand], &plugin->ListSendCommand);
   Bind(module, kOwnProcedureNames[kKbdProc], &plugin->KbdProc);
   Bind(module, kOwnProcedureNames[kMouseProc], &plugin->MouseProc);
+  Bind(module, kOwnProcedureNames[kTitleProc], &plugin->TitleProc);
   Bind(module, kOwnProcedureNames[kWindowProc], &plugin->WindowProc);
   Bind(module, kOwnProcedureNames[kWindowCaption], &plugin->WindowCaption);
   Bind(module, kOwnProcedureNames[kGsenv], &plugin->gsenv);

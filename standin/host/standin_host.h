@@ -87,8 +87,10 @@ extern bool g_hostRelayout;
 // as the options say. host must stay where it is until DestroyHostWindows.
 bool CreateHostWindows(const HostOptions* options, HostWindows* host);
 // A Lister window: top-level at options.listerPlace with a menu bar whose File menu has
-// fileItems items (the host's has nine), or, inQuickView, a child filling the panel.
-HWND NewListerWindow(HostWindows* host, bool inQuickView, int fileItems);
+// fileItems items (the host's has nine), or, inQuickView, a child filling the panel with
+// the control identifier given (a child window has an identifier where a top-level window
+// has its menu).
+HWND NewListerWindow(HostWindows* host, bool inQuickView, int fileItems, UINT_PTR childId = 0);
 void DestroyHostWindows(HostWindows* host);
 
 // The plug-in's window (the window's first child) sized to the window's client area.
@@ -115,7 +117,7 @@ enum HostEntry {
   kListSendCommand,
   kHostEntryCount
 };
-enum OwnProcedure { kKbdProc, kMouseProc, kWindowProc, kWindowCaption, kGsenv, kOwnProcedureCount };
+enum OwnProcedure { kKbdProc, kMouseProc, kTitleProc, kWindowProc, kWindowCaption, kGsenv, kOwnProcedureCount };
 extern const char* const kHostEntryNames[kHostEntryCount];
 extern const char* const kOwnProcedureNames[kOwnProcedureCount];
 
@@ -135,6 +137,7 @@ struct PluginEntries {
   int(__stdcall* ListSendCommand)(HWND, int, int) = nullptr;
   LRESULT (*KbdProc)(int, WPARAM, LPARAM) = nullptr;
   LRESULT (*MouseProc)(int, WPARAM, LPARAM) = nullptr;
+  LRESULT (*TitleProc)(int, WPARAM, LPARAM) = nullptr;
   LRESULT (*WindowProc)(HWND, UINT, WPARAM, LPARAM) = nullptr;
   wchar_t* (*WindowCaption)(HWND viewer, HWND lister) = nullptr;
   GsLibText (*gsenv)(const char16_t* libraryPath) = nullptr;

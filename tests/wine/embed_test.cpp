@@ -165,6 +165,49 @@ TEST_F(Fixture, AListerWindowGoneBeforeTheLoadStartsNoViewer) {
   EXPECT_EQ(0, CountLines(ViewerLog(), "start pid=")) << ViewerLog();
 }
 
+// SetParent as the platform answers for a viewer that runs with higher rights than the
+// host: it will not make that viewer's window the child of the host's.
+HWND WINAPI RefusedSetParent(HWND, HWND) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return nullptr;
+}
+
+TEST_F(Fixture, AViewerWindowThatCouldNotBeMadeOurChildEndsTheLoadWithNullAndIsClosed) {
+  HWND lister = host.NewLister(false);
+  void* setParent = BindImport(plugin.module, "user32.dll", "SetParent", reinterpret_cast<void*>(&RefusedSetParent));
+  ASSERT_NE(nullptr, setParent);
+  HWND container = Load(lister);
+  BindImport(plugin.module, "user32.dll", "SetParent", setParent);
+
+  EXPECT_EQ(nullptr, container);
+  EXPECT_TRUE(IsWindow(lister));
+  EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
+  EXPECT_EQ(0u, EditState(lister));  // enabled, as before the load
+  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000)) << ViewerLog();
+  EXPECT_TRUE(ViewerLogHas("syscommand close")) << ViewerLog();  // asked to close, and it did
+  EXPECT_EQ(nullptr, FindWindowW(L"Pixmorant", nullptr));
+}
+
+// A child window has no menu: for the Quick View Lister window GetMenu gives its control
+// identifier, here the handle of a live menu bar of the host, with a File menu of nine.
+TEST_F(Fixture, QuickViewTouchesNoMenuThatTheListerWindowsIdentifierNames) {
+  HWND other = host.NewLister(false);
+  HMENU bar = GetMenu(other);
+  HMENU file = GetSubMenu(bar, 0);
+  const std::vector<UINT> items = MenuIds(file);
+  ASSERT_EQ(9u, items.size());
+  HWND lister = NewListerWindow(&host, true, 0, reinterpret_cast<UINT_PTR>(bar));
+  ASSERT_EQ(bar, GetMenu(lister));
+
+  HWND container = Load(lister);
+  ASSERT_NE(nullptr, container);
+  EXPECT_EQ(items, MenuIds(file));
+  EXPECT_EQ(0u, EditState(other));
+  EXPECT_EQ(1, plugin.ListCloseWindow(container));
+  EXPECT_EQ(items, MenuIds(file));
+  EXPECT_EQ(0u, EditState(other));
+}
+
 TEST_F(Fixture, AWindowThatNeverComesIsAbortedByAnArrowKey) {
   SetEnvironmentVariableW(L"PX_VIEWER_NO_WINDOW", L"1");
   HWND lister = host.NewLister(false);
