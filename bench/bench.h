@@ -127,9 +127,11 @@ void MeasureQuickViewCaption(standin::HostWindows* host, Pair* pair);
 
 enum { kHookCalls = 5000, kHookRuns = 25 };
 struct HookFigures {
-  Pair kbd;     // KbdProc against CallNextHookEx alone
-  Pair kbdAll;  // KbdProc against the calls it makes for a key outside its table
-  Pair mouse;   // MouseProc against CallNextHookEx alone
+  Pair kbd;         // KbdProc against CallNextHookEx alone
+  Pair kbdAll;      // KbdProc against the calls it makes for a key outside its table
+  Pair mouse;       // MouseProc against CallNextHookEx alone
+  Pair title;       // TitleProc on a message it only passes, against CallNextHookEx alone
+  Pair titleOther;  // TitleProc on a title set into a window that is not the viewer's
   bool focusHeld;
 };
 void MeasureHooks(HookFigures* figures);

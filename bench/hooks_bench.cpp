@@ -1,4 +1,4 @@
-// The hooks: the plug-in's KbdProc and MouseProc passing a message on, against the calls
+// The hooks: the plug-in's KbdProc, MouseProc and TitleProc passing a message on, against the calls
 // they make for it. They are called straight, not from a hook chain, with windows of the
 // bench in the places of the viewer's: a Lister, a container, a viewer holding the focus,
 // and an image area under the pointer.
@@ -51,6 +51,22 @@ void MeasureHooks(HookFigures* figures) {
   MeasurePair(
       kHookRuns, kHookCalls, [&] { MouseProc(HC_ACTION, WM_MOUSEMOVE, recordParam); },
       [&] { CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, recordParam); }, &figures->mouse);
+
+  // The title hook runs after every message a window of the viewer's thread handles.
+  CWPRETSTRUCT handled = {};
+  handled.hwnd = viewer;
+  handled.message = WM_GETTEXT;
+  LPARAM handledParam = reinterpret_cast<LPARAM>(&handled);
+  MeasurePair(
+      kHookRuns, kHookCalls, [&] { TitleProc(HC_ACTION, 0, handledParam); },
+      [&] { CallNextHookEx(nullptr, HC_ACTION, 0, handledParam); }, &figures->title);
+  CWPRETSTRUCT retitled = {};
+  retitled.hwnd = image;
+  retitled.message = WM_SETTEXT;
+  LPARAM retitledParam = reinterpret_cast<LPARAM>(&retitled);
+  MeasurePair(
+      kHookRuns, kHookCalls, [&] { TitleProc(HC_ACTION, 0, retitledParam); },
+      [&] { CallNextHookEx(nullptr, HC_ACTION, 0, retitledParam); }, &figures->titleOther);
   DestroyWindow(lister);
 }
 

@@ -182,7 +182,7 @@ bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* ho
   embed::WaitOutcome outcome = embed::WaitOutcome::Again;
   HWND viewer = WaitForViewerWindow(process, &outcome);
   LONGLONG waited = Qpc();
-  HHOOK keyboard = nullptr, mouse = nullptr;
+  HHOOK keyboard = nullptr, mouse = nullptr, title = nullptr;
   bool ok = outcome == embed::WaitOutcome::Done;
   if (ok) {
     LONGLONG start = Qpc();
@@ -193,6 +193,8 @@ bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* ho
     keyboard =
         SetWindowsHookExW(WH_KEYBOARD, reinterpret_cast<HOOKPROC>(plugin.KbdProc), plugin.module, process.threadId);
     mouse = SetWindowsHookExW(WH_MOUSE, reinterpret_cast<HOOKPROC>(plugin.MouseProc), plugin.module, process.threadId);
+    title = SetWindowsHookExW(WH_CALLWNDPROCRET, reinterpret_cast<HOOKPROC>(plugin.TitleProc), plugin.module,
+                              process.threadId);
     t[kStepHooks] = Qpc() - start;
     start = Qpc();
     if (showApart)
@@ -206,6 +208,7 @@ bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* ho
   standin::Pump(30);
   if (keyboard) UnhookWindowsHookEx(keyboard);
   if (mouse) UnhookWindowsHookEx(mouse);
+  if (title) UnhookWindowsHookEx(title);
   DestroyWindow(container);
   WaitProcessEnd(process.process, 10000);
   CloseHandle(process.thread);

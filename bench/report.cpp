@@ -11,7 +11,7 @@ const char* const kStepName[kStepCount] = {
     "The plug-in's wait, from the viewer's CreateWindowExW returning to the wait's end (its window found, "
     "its thread answering: the viewer's own start-up work and the probe)",
     "The plug-in's trim of the Lister menu: 4 deletions, bar item grayed, DrawMenuBar",
-    "SetWindowsHookExW ×2 on the viewer's thread (the platform calls: the hooks name the library's procedures)",
+    "SetWindowsHookExW ×3 on the viewer's thread (the platform calls: the hooks name the library's procedures)",
     "The plug-in's show: re-parenting and showing, as one step",
     "its SetParent(viewer, container), made apart in other runs",
     "its SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD)",
@@ -91,6 +91,10 @@ void PrintTable(const LoadFigures& load, const Pair& lister, const Pair& quick, 
            &hooks.kbdAll.floor, "µs", 2, hookRuns, "");
   PrintPair("Hooks: `MouseProc` passing WM_MOUSEMOVE on (HC_ACTION)", "Hooks: `CallNextHookEx(null, …)` alone",
             &hooks.mouse, hookRuns, 0);
+  PrintPair("Hooks: `TitleProc` passing on a message the viewer handled (WM_GETTEXT)",
+            "Hooks: `CallNextHookEx(null, …)` alone", &hooks.title, hookRuns, 0);
+  PrintPair("Hooks: `TitleProc` passing on a WM_SETTEXT of another window than the viewer's",
+            "Hooks: `CallNextHookEx(null, …)` alone", &hooks.titleOther, hookRuns, 0);
   printf("| Library size: `Pixmorant.wlx64` | %lld bytes | | | | |\n", librarySize);
 
   SYSTEM_INFO info;
