@@ -53,20 +53,17 @@ void MeasureHooks(HookFigures* figures) {
       [&] { CallNextHookEx(nullptr, HC_ACTION, WM_MOUSEMOVE, recordParam); }, &figures->mouse);
 
   // The title hook runs after every message a window of the viewer's thread handles.
-  CWPRETSTRUCT handled = {};
-  handled.hwnd = viewer;
-  handled.message = WM_GETTEXT;
-  LPARAM handledParam = reinterpret_cast<LPARAM>(&handled);
-  MeasurePair(
-      kHookRuns, kHookCalls, [&] { TitleProc(HC_ACTION, 0, handledParam); },
-      [&] { CallNextHookEx(nullptr, HC_ACTION, 0, handledParam); }, &figures->title);
-  CWPRETSTRUCT retitled = {};
-  retitled.hwnd = image;
-  retitled.message = WM_SETTEXT;
-  LPARAM retitledParam = reinterpret_cast<LPARAM>(&retitled);
-  MeasurePair(
-      kHookRuns, kHookCalls, [&] { TitleProc(HC_ACTION, 0, retitledParam); },
-      [&] { CallNextHookEx(nullptr, HC_ACTION, 0, retitledParam); }, &figures->titleOther);
+  auto measureTitle = [&](HWND window, UINT message, Pair* pair) {
+    CWPRETSTRUCT handled = {};
+    handled.hwnd = window;
+    handled.message = message;
+    LPARAM handledParam = reinterpret_cast<LPARAM>(&handled);
+    MeasurePair(
+        kHookRuns, kHookCalls, [&] { TitleProc(HC_ACTION, 0, handledParam); },
+        [&] { CallNextHookEx(nullptr, HC_ACTION, 0, handledParam); }, pair);
+  };
+  measureTitle(viewer, WM_GETTEXT, &figures->title);
+  measureTitle(image, WM_SETTEXT, &figures->titleOther);
   DestroyWindow(lister);
 }
 

@@ -91,12 +91,12 @@ LResult MouseProc(int code, WParam wParam, LParam lParam) {
 
 // Called after each message a window procedure of the viewer's thread has handled. Once
 // the viewer window has taken a new title, however the viewer came to show another image
-// (a key the host passed on, a menu command, a step it takes later than the key), the
+// (a key the host passed on, a menu command, a step it names later than the key), the
 // caption is refreshed from that title, here on the viewer's thread. So the caption that
 // stays is the viewer's last title: a write of the host's side reads the title and writes
 // in one go on the host's thread, where this one waits its turn, so every write after it
-// carries a title at least as new. The full-screen window and the controls of the viewer's dialogs take
-// titles too; only the viewer window's counts.
+// carries a title at least as new. The full-screen window and the controls of the viewer's
+// dialogs take titles too; only the viewer window's counts.
 LResult TitleProc(int code, WParam wParam, LParam lParam) {
   if (code == HC_ACTION) {
     const win::HandledMessage handled = win::HandledMessageOf(lParam);

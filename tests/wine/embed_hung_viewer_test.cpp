@@ -65,6 +65,16 @@ struct HungViewer : ::testing::Test {
     container = plugin.ListLoadW(lister, image.c_str(), 0);
     return Since(start, what);
   }
+  // Closes the view; the time it took, printed as what. The container is gone then, and the
+  // viewer within 3 s.
+  DWORD CloseTimed(const char* what) {
+    DWORD start = GetTickCount();
+    EXPECT_EQ(1, plugin.ListCloseWindow(container));
+    DWORD took = Since(start, what);
+    EXPECT_FALSE(IsWindow(container));
+    EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000));
+    return took;
+  }
   void HangNow() {
     SetEvent(cue);
     ASSERT_TRUE(WaitViewerLog("hang cue ms=" + std::to_string(kLongHangMs), 3000)) << ViewerLog();
@@ -167,13 +177,9 @@ TEST_F(HungViewer, HungAfterEmbeddingTheCloseEndsItOnceItHasNotAnsweredFor5s) {
   HangOnCue(kLongHangMs);
   Open();
   HangNow();
-  DWORD start = GetTickCount();
-  EXPECT_EQ(1, plugin.ListCloseWindow(container));
-  DWORD took = Since(start, "close, viewer hung");
+  DWORD took = CloseTimed("close, viewer hung");
   EXPECT_GE(took, 4500u);
   EXPECT_LT(took, 6000u);
-  EXPECT_FALSE(IsWindow(container));
-  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000));
   EXPECT_FALSE(ViewerLogHas("destroy")) << ViewerLog();
 }
 
@@ -183,11 +189,7 @@ TEST_F(HungViewer, HungForLongBeforeTheCloseItIsEndedAtOnce) {
   HWND viewer = ViewerOf(container);
   HangNow();
   ASSERT_TRUE(WaitFor([&] { return IsHungAppWindow(viewer) != FALSE; }, 8000));
-  DWORD start = GetTickCount();
-  EXPECT_EQ(1, plugin.ListCloseWindow(container));
-  EXPECT_LT(Since(start, "close, viewer hung for 5 s and more"), 1000u);
-  EXPECT_FALSE(IsWindow(container));
-  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000));
+  EXPECT_LT(CloseTimed("close, viewer hung for 5 s and more"), 1000u);
 }
 
 // A viewer at work on its thread (saving a file, say) when the view is closed is waited
@@ -199,13 +201,9 @@ TEST_F(HungViewer, BusyAtTheCloseItIsWaitedForAndEndsByItselfWithItsWorkDone) {
   Open();
   SetEvent(cue);
   ASSERT_TRUE(WaitViewerLog("busy ms=2500 file=" + Utf8(saved), 3000)) << ViewerLog();
-  DWORD start = GetTickCount();
-  EXPECT_EQ(1, plugin.ListCloseWindow(container));
-  DWORD took = Since(start, "close, viewer busy for 2.5 s");
+  DWORD took = CloseTimed("close, viewer busy for 2.5 s");
   EXPECT_GE(took, 2000u);
   EXPECT_LT(took, 6000u);
-  EXPECT_FALSE(IsWindow(container));
-  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000));
   const std::string log = ViewerLog();
   EXPECT_TRUE(ViewerLogHas("busy end")) << log;
   EXPECT_TRUE(ViewerLogHas("destroy")) << log;  // its window destroyed with the container
@@ -228,11 +226,7 @@ TEST_F(HungViewer, HungWithItsContextMenuOpenTheContainerAndTheCloseReturn) {
   SendMessageW(container, WM_CONTEXTMENU, (WPARAM)container, MAKELPARAM(-1, -1));
   EXPECT_LT(Since(start, "context menu, viewer hung with its menu open"), 2000u);
 
-  start = GetTickCount();
-  EXPECT_EQ(1, plugin.ListCloseWindow(container));
-  EXPECT_LT(Since(start, "close, viewer hung with its menu open"), 6000u);
-  EXPECT_FALSE(IsWindow(container));
-  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000));
+  EXPECT_LT(CloseTimed("close, viewer hung with its menu open"), 6000u);
 }
 
 // The re-parenting and the show wait for the viewer's thread: a viewer that goes to work
