@@ -47,9 +47,11 @@ std::wstring ListerTitle(const wchar_t* file) { return L"Lister (pixmorant) - ["
 struct RealHost : ::testing::Test {
   DoubleCommander dc{CurrentTestName()};
 
-  // Wine's light theme, as a fresh prefix has it, unless a test says otherwise.
-  virtual bool Themed() const { return true; }
-  void SetUp() override { ASSERT_TRUE(dc.Start(Themed(), FileIn(kFirst))) << dc.Evidence("start"); }
+  // Wine's light theme, as a fresh prefix has it, and the stand-in viewer beside the
+  // plug-in, unless a test says otherwise; the cursor on the first image.
+  virtual StartOptions StartWith() const { return StartOptions(); }
+  virtual std::wstring FirstFile() const { return FileIn(kFirst); }
+  void SetUp() override { ASSERT_TRUE(dc.Start(StartWith(), FirstFile())) << dc.Evidence("start"); }
 
   // Presses the step's key, waits for what it shows, and checks that the host answers.
   // In Lister mode the Lister window's title names the file too.
@@ -103,7 +105,11 @@ struct RealHost : ::testing::Test {
 };
 
 struct ListerView : RealHost, ::testing::WithParamInterface<bool> {
-  bool Themed() const override { return GetParam(); }
+  StartOptions StartWith() const override {
+    StartOptions options;
+    options.themed = GetParam();
+    return options;
+  }
 };
 
 TEST_P(ListerView, F3EmbedsTheViewerTheTitleFollowsRightAndLeftEscapeCloses) {
