@@ -191,4 +191,73 @@ TEST_F(RealHost, TwentyViewsOpenedAndClosedLeaveNoViewerAndTheHostsMemoryFlat) {
   EXPECT_LE(after, before + 4 * 1024 * 1024);
 }
 
+// Double Commander with the plug-in registered and no viewer program beside it: each load
+// shows the plug-in's not-found message.
+struct NoViewer : RealHost {
+  StartOptions StartWith() const override {
+    StartOptions options;
+    options.withViewer = false;
+    return options;
+  }
+};
+
+// The boxes of Double Commander's process, watched and left for the test to close.
+MessageBoxWatcher::Options BoxesOf(const DoubleCommander& dc) {
+  MessageBoxWatcher::Options options;
+  options.processId = dc.process.dwProcessId;
+  options.closes = false;
+  return options;
+}
+
+// A user brings the main window to the front (a click on its title bar) and presses Down
+// in the file list, which moves the cursor to the next file unless the window is disabled.
+void DownInTheFileList(const DoubleCommander& dc) {
+  SetForegroundWindow(dc.main);
+  WaitFor([&] { return GetForegroundWindow() == dc.main; }, 1000);
+  Press(VK_DOWN);
+}
+
+// OK (Enter) on each box as it comes, one at a time, until none has come for 2 s or one
+// does not close.
+void CloseEachBox(MessageBoxWatcher& boxes) {
+  for (int box = 0; box < 5; ++box) {
+    std::vector<HWND> up;
+    if (!WaitFor([&] { return !(up = boxes.Up()).empty(); }, 2000)) return;
+    SetForegroundWindow(up[0]);
+    WaitFor([&] { return GetForegroundWindow() == up[0]; }, 1000);
+    Press(VK_RETURN);
+    if (!WaitFor([&] { return !IsWindowVisible(up[0]); }, 5000)) return;
+  }
+}
+
+const wchar_t kNotFound[] = L"I can't find the ";
+
+// The message box runs a message loop of its own on the host's thread, inside the load.
+// A load started from there (the cursor moved, Quick View refilled) would be a load
+// inside a load, and Double Commander does not survive that: the box must keep the host
+// from starting one.
+TEST_F(NoViewer, TheNotFoundMessageIsTheOnlyBoxWhileDownIsPressedAndTheHostLivesOnAfterOK) {
+  MessageBoxWatcher boxes(BoxesOf(dc));
+  Press('Q', VK_CONTROL);
+  ASSERT_TRUE(WaitFor([&] { return boxes.Up().size() == 1; }, 10000)) << dc.Evidence("Ctrl+Q on an image");
+  EXPECT_EQ(0u, boxes.Text().rfind(kNotFound, 0)) << Utf8(boxes.Text()) << "\n" << dc.Evidence("Ctrl+Q on an image");
+  for (const char* step : {"Down in the file list", "Down again"}) {
+    DownInTheFileList(dc);
+    EXPECT_FALSE(WaitFor([&] { return boxes.Seen() > 1; }, 2000)) << "a second load; " << dc.Evidence(step);
+  }
+  CloseEachBox(boxes);
+  EXPECT_EQ(1, boxes.MostAtOnce()) << "boxes up at once; " << dc.Evidence("OK");
+  EXPECT_TRUE(boxes.Up().empty()) << "a box that OK did not close; " << dc.Evidence("OK");
+  EXPECT_TRUE(dc.ErrorReport().empty()) << dc.ErrorReport() << dc.Evidence("OK");
+  ASSERT_TRUE(dc.Runs()) << "Double Commander ended; " << dc.Evidence("OK");
+  ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence("OK");
+
+  SetForegroundWindow(dc.main);
+  ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence("after OK");
+  Press('Q', VK_CONTROL);
+  CloseEachBox(boxes);
+  EXPECT_EQ(1, boxes.MostAtOnce()) << "boxes up at once; " << dc.Evidence("Ctrl+Q again");
+  ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence("Ctrl+Q again");
+}
+
 }  // namespace
