@@ -150,6 +150,37 @@ TEST_F(RealHost, TabAndADigitFromTheViewerReachTheListerWindow) {
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(lister); }, 5000)) << dc.Evidence("Escape");
 }
 
+// A key typed in the viewer's dialog and the line of the viewer's log that shows the
+// viewer took it.
+struct DialogKey {
+  WORD key;
+  const char* logged;
+  const char* name;
+};
+
+const DialogKey kDialogFlow[] = {{VK_F2, "dialog open", "F2"},
+                                 {VK_TAB, "key down vk=9", "Tab in the dialog"},
+                                 {'3', "key down vk=51", "3 in the dialog"},
+                                 {VK_ESCAPE, "dialog close", "Escape in the dialog"}};
+
+// The viewer's dialog (F2) has disabled the Lister window, so Tab and the digits stay the
+// viewer's there: handed to the Lister window they would leave the dialog without the
+// keyboard, and Double Commander would take the 3 for its hex view and close the view.
+TEST_F(RealHost, TheViewersDialogKeepsTabAndADigitAndEscapeClosesOnlyTheDialog) {
+  ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[0]));
+  const HWND viewer = dc.Viewer();
+  auto viewClosed = [&] { return dc.Viewer() != viewer || CountViewers() != 1; };
+  ASSERT_NO_FATAL_FAILURE(ClickViewer());
+  for (const DialogKey& step : kDialogFlow) {
+    Press(step.key);
+    ASSERT_TRUE(WaitViewerLog(step.logged, 5000))
+        << "no \"" << step.logged << "\" in the viewer's log; " << dc.Evidence(step.name);
+    ASSERT_FALSE(WaitFor(viewClosed, 1000)) << "the view closed; " << dc.Evidence(step.name);
+  }
+  ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence("Escape in the dialog");
+  ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[3]));
+}
+
 TEST_F(RealHost, TheViewerFillsTheContainerWhenTheViewerWindowIsResizedAndMaximized) {
   ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[0]));
   HWND lister = dc.Lister();
