@@ -42,7 +42,8 @@ std::string CurrentTestName() {
   return name;
 }
 
-std::wstring ListerTitle(const wchar_t* file) { return L"Lister (pixmorant) - [" + FileIn(file) + L"]"; }
+// The title the plug-in gives Double Commander's viewer window for a file (its full path).
+std::wstring ListerTitle(const std::wstring& path) { return L"Lister (pixmorant) - [" + path + L"]"; }
 
 struct RealHost : ::testing::Test {
   DoubleCommander dc{CurrentTestName()};
@@ -50,7 +51,9 @@ struct RealHost : ::testing::Test {
   // Wine's light theme, as a fresh prefix has it, and the stand-in viewer beside the
   // plug-in, unless a test says otherwise; the cursor on the first image.
   virtual StartOptions StartWith() const { return StartOptions(); }
-  virtual std::wstring FirstFile() const { return FileIn(kFirst); }
+  // The files a flow's steps name, as the host names them.
+  virtual std::wstring PathOf(const wchar_t* name) const { return FileIn(name); }
+  virtual std::wstring FirstFile() const { return PathOf(kFirst); }
   void SetUp() override { ASSERT_TRUE(dc.Start(StartWith(), FirstFile())) << dc.Evidence("start"); }
 
   // Presses the step's key, waits for what it shows, and checks that the host answers.
@@ -58,9 +61,9 @@ struct RealHost : ::testing::Test {
   void Take(const Step& step) {
     Press(step.key, step.modifier);
     if (step.shows) {
-      ASSERT_TRUE(dc.WaitEmbedded(FileIn(step.shows))) << dc.Evidence(step.name);
+      ASSERT_TRUE(dc.WaitEmbedded(PathOf(step.shows))) << dc.Evidence(step.name);
       if (GetParent(dc.Lister()) == nullptr) {
-        ASSERT_TRUE(WaitFor([&] { return TitleOf(dc.Lister()) == ListerTitle(step.shows); }, 3000))
+        ASSERT_TRUE(WaitFor([&] { return TitleOf(dc.Lister()) == ListerTitle(PathOf(step.shows)); }, 3000))
             << Utf8(TitleOf(dc.Lister())) << "\n"
             << dc.Evidence(step.name);
       }
@@ -290,5 +293,104 @@ TEST_F(NoViewer, TheNotFoundMessageIsTheOnlyBoxWhileDownIsPressedAndTheHostLives
   EXPECT_EQ(1, boxes.MostAtOnce()) << "boxes up at once; " << dc.Evidence("Ctrl+Q again");
   ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence("Ctrl+Q again");
 }
+
+// A folder of six images of the flow's own: a burst of 20 steps ends on another image
+// than the one it began with, and than the one the view opened with.
+const wchar_t* const kSteppingImages[] = {L"step-1.bmp", L"step-2.bmp", L"step-3.bmp",
+                                          L"step-4.bmp", L"step-5.bmp", L"step-6.bmp"};
+
+std::wstring SteppingFolder() { return RealHostPath(L"stepping\\"); }
+
+// Made afresh for each flow, so that it holds these images and no others.
+bool MakeSteppingFolder() {
+  RemoveFolderTree(SteppingFolder());
+  if (!CreateDirectoryW(SteppingFolder().c_str(), nullptr)) return false;
+  COLORREF color = RGB(40, 90, 160);
+  for (const wchar_t* name : kSteppingImages) {
+    if (!WriteSampleBmp(SteppingFolder() + name, 64, 48, color)) return false;
+    color += RGB(30, 20, 10);
+  }
+  return true;
+}
+
+// A round of stepping through the folder: Right pressed so many times, 30 ms apart.
+struct Round {
+  int presses;
+  const char* name;
+};
+
+const Round kSteppingRounds[] = {
+    {1, "one Right as soon as the view shows"}, {20, "Right 20 times, 30 ms apart"}, {20, "Right 20 times again"}};
+
+// Double Commander with the viewer setting its title at once after each step, or 50 ms
+// after it as a slower viewer does.
+struct Stepping : RealHost, ::testing::WithParamInterface<int> {
+  StartOptions StartWith() const override {
+    StartOptions options;
+    options.viewerTitleLateMs = GetParam();
+    return options;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(MakeSteppingFolder());
+    RealHost::SetUp();
+  }
+  std::wstring PathOf(const wchar_t* name) const override { return SteppingFolder() + name; }
+  std::wstring FirstFile() const override { return PathOf(kSteppingImages[0]); }
+
+  static int StepsTaken() { return CountLines(ViewerLog(), "navigate next"); }
+
+  // The viewer's title once neither it nor the steps in the viewer's log have changed for
+  // half a second; empty when they did not settle within 5 s.
+  std::wstring SettledViewerTitle() const {
+    std::wstring title;
+    int steps = -1;
+    bool settled = WaitSteady(
+        [&] {
+          std::wstring now = TitleOf(dc.Viewer());
+          int taken = StepsTaken();
+          bool same = now == title && taken == steps;
+          title = now;
+          steps = taken;
+          return same;
+        },
+        500, 5000);
+    return settled ? title : L"";
+  }
+
+  // Presses Right as the round says; the keys reach the viewer through the plug-in's
+  // container, which has the keyboard after F3. Once the viewer's title has settled, the
+  // viewer has taken every step and the Lister window names its image within a second.
+  void Take(const Round& round) {
+    const int before = StepsTaken();
+    for (int press = 0; press < round.presses; ++press) {
+      SendKey(VK_RIGHT, false);
+      SendKey(VK_RIGHT, true);
+      Pump(30);
+    }
+    const std::wstring title = SettledViewerTitle();
+    ASSERT_FALSE(title.empty()) << "the viewer's title did not settle; " << dc.Evidence(round.name);
+    EXPECT_EQ(before + round.presses, StepsTaken()) << "steps the viewer took; " << dc.Evidence(round.name);
+    const std::wstring file = title.substr(0, title.rfind(L" - Pixmorant"));
+    EXPECT_TRUE(WaitFor([&] { return TitleOf(dc.Lister()) == ListerTitle(file); }, 1000))
+        << Utf8(TitleOf(dc.Lister())) << " after the viewer's " << Utf8(title) << "\n"
+        << dc.Evidence(round.name);
+  }
+  using RealHost::Take;
+};
+
+const Step kOpenStepping = {0, VK_F3, kSteppingImages[0], "F3 on the first image"};
+
+// The caption follows the viewer's title however fast the steps come: Double Commander's
+// viewer window names the image the viewer shows last, within a second of its title.
+TEST_P(Stepping, TheListerTitleNamesTheLastImageAfterATapAndBurstsOfRight) {
+  for (int rounds : {3, 1}) {  // every round in the first view, the tap again in a second
+    ASSERT_NO_FATAL_FAILURE(Take(kOpenStepping));
+    for (int round = 0; round < rounds; ++round) ASSERT_NO_FATAL_FAILURE(Take(kSteppingRounds[round]));
+    ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[3]));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Title, Stepping, ::testing::Values(0, 50),
+                         [](const auto& info) { return info.param ? "late" : "at_once"; });
 
 }  // namespace
