@@ -95,7 +95,7 @@ bool WaitCursorOn(const std::wstring& file) {
 }
 
 // Where a failed step leaves what it saw, and Double Commander's output goes.
-std::wstring EvidenceFolder() { return PathFromEnvironment("PX_REALHOST_DIR") + L"evidence\\"; }
+std::wstring EvidenceFolder() { return RealHostPath(L"evidence\\"); }
 
 HWND MainWindowOf(DWORD processId) {
   for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"TTOTAL_CMD", nullptr));) {
@@ -109,13 +109,14 @@ HWND MainWindowOf(DWORD processId) {
 }  // namespace
 
 std::wstring FileIn(const std::wstring& name) { return PathFromEnvironment("PX_REALHOST_FILES") + name; }
+std::wstring RealHostPath(const std::wstring& name) { return PathFromEnvironment("PX_REALHOST_DIR") + name; }
 
 DoubleCommander::DoubleCommander(const std::string& flowName)
     : flow(flowName), folder(PathFromEnvironment("PX_DOUBLECMD_DIR")) {}
 
 DoubleCommander::~DoubleCommander() { Quit(); }
 
-bool DoubleCommander::Start(bool themed, const std::wstring& file) {
+bool DoubleCommander::Start(const StartOptions& options, const std::wstring& file) {
   std::wstring evidence = EvidenceFolder();
   CreateDirectoryW(evidence.c_str(), nullptr);
   output = evidence + Wide(flow) + L"-doublecmd-output.txt";
@@ -123,6 +124,8 @@ bool DoubleCommander::Start(bool themed, const std::wstring& file) {
   // of themselves for a screenshot.
   UseViewerLog();
   SetEnvironmentVariableW(L"PX_VIEWER_SNAPSHOT", (evidence + Wide(flow) + L"-viewer-picture.bmp").c_str());
+  const std::wstring late = std::to_wstring(options.viewerTitleLateMs);
+  SetEnvironmentVariableW(L"PX_VIEWER_TITLE_LATE_MS", options.viewerTitleLateMs > 0 ? late.c_str() : nullptr);
 
   std::wstring settings = folder + L"settings\\";
   std::wstring plugins = folder + L"plugins\\wlx\\Pixmorant\\";
@@ -130,10 +133,10 @@ bool DoubleCommander::Start(bool themed, const std::wstring& file) {
   RemoveFolderTree(plugins);
   for (const wchar_t* made : {L"settings", L"plugins", L"plugins\\wlx", L"plugins\\wlx\\Pixmorant"})
     CreateDirectoryW((folder + made).c_str(), nullptr);
-  if (!InstallPluginIn(plugins) || !WriteFileBytes(settings + L"doublecmd.inf", "") ||
+  if (!InstallPluginIn(plugins, options.withViewer) || !WriteFileBytes(settings + L"doublecmd.inf", "") ||
       !WriteFileBytes(settings + L"doublecmd.xml", PluginRegistration(plugins + L"Pixmorant.wlx64")))
     return false;
-  SetWineTheme(themed);
+  SetWineTheme(options.themed);
 
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
   HANDLE out = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, CREATE_ALWAYS,
@@ -142,8 +145,7 @@ bool DoubleCommander::Start(bool themed, const std::wstring& file) {
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = startup.hStdError = out;
-  std::wstring files = FileIn(L"");
-  files.pop_back();  // the folder without its trailing backslash
+  const std::wstring files = file.substr(0, file.rfind(L'\\'));  // the folder, no trailing backslash
   std::wstring program = folder + L"doublecmd.exe";
   std::wstring command = L"\"" + program + L"\" --no-splash -L \"" + file + L"\" -R \"" + files + L"\" -P L";
   bool started = CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
@@ -177,6 +179,10 @@ bool DoubleCommander::Answers() const {
   DWORD_PTR answer = 0;
   return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0;
 }
+
+bool DoubleCommander::Runs() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
+
+std::string DoubleCommander::ErrorReport() const { return ReadFileBytes(folder + L"settings\\doublecmd.err"); }
 
 // After an embedding the foreground and the focus pass between the host and the viewer's
 // first activation for about a tenth of a second before they settle.

@@ -14,6 +14,17 @@ using namespace pxt;
 
 // A file of the folder both panels show (PX_REALHOST_FILES), as the host names it.
 std::wstring FileIn(const std::wstring& name);
+// A file or folder of the real-host tests' own folder (PX_REALHOST_DIR), for a flow's files.
+std::wstring RealHostPath(const std::wstring& name);
+
+// How Double Commander is started.
+struct StartOptions {
+  bool themed = true;      // Wine's visual theme, read by each program when it starts
+  bool withViewer = true;  // the stand-in viewer installed beside the plug-in
+  // The viewer sets its title this many ms after each step, as a slower viewer does
+  // (PX_VIEWER_TITLE_LATE_MS, inherited from the host); 0: at once.
+  int viewerTitleLateMs = 0;
+};
 
 struct DoubleCommander {
   // flow names the evidence files of this run.
@@ -21,15 +32,21 @@ struct DoubleCommander {
   // Quits and ends by id whatever is left: Double Commander and the viewers.
   ~DoubleCommander();
 
-  // A fresh portable configuration with the plug-in (and the stand-in viewer beside it)
-  // registered, Wine's visual theme on or off, both panels on the files folder, and the
-  // cursor of the left one on the file. True once the host has listed the folder.
-  bool Start(bool themed, const std::wstring& file);
+  // A fresh portable configuration with the plug-in registered as the options say, both
+  // panels on the file's folder, and the cursor of the left one on the file. True once the
+  // host has listed the folder.
+  bool Start(const StartOptions& options, const std::wstring& file);
   // Alt+X, then the process ended by its id if it has not gone within 10 s.
   void Quit();
 
   // The main window answers a message within 2 s.
   bool Answers() const;
+  // Its process has not ended.
+  bool Runs() const;
+  // What Double Commander wrote of the errors it caught unhandled (an access violation, a
+  // stack overflow), as it also shows them in its box "Double Commander - Error"; empty
+  // while there were none.
+  std::string ErrorReport() const;
   // The host's window is in front and the keyboard focus is on a window of the host (not
   // of the viewer), for a moment on end: the next key goes to the host.
   bool WaitKeyboard(HWND window) const;

@@ -37,7 +37,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring file = FileIn(argv[1]);
   const std::wstring shots = argv[2];
   DoubleCommander dc("demo");
-  if (!dc.Start(true, file)) return Fail(dc, "start");
+  if (!dc.Start(StartOptions(), file)) return Fail(dc, "start");
 
   Press(VK_F3);
   if (!dc.WaitEmbedded(file) || !dc.WaitKeyboard(dc.Lister())) return Fail(dc, "F3");

@@ -42,23 +42,28 @@ std::string CurrentTestName() {
   return name;
 }
 
-std::wstring ListerTitle(const wchar_t* file) { return L"Lister (pixmorant) - [" + FileIn(file) + L"]"; }
+// The title the plug-in gives Double Commander's viewer window for a file (its full path).
+std::wstring ListerTitle(const std::wstring& path) { return L"Lister (pixmorant) - [" + path + L"]"; }
 
 struct RealHost : ::testing::Test {
   DoubleCommander dc{CurrentTestName()};
 
-  // Wine's light theme, as a fresh prefix has it, unless a test says otherwise.
-  virtual bool Themed() const { return true; }
-  void SetUp() override { ASSERT_TRUE(dc.Start(Themed(), FileIn(kFirst))) << dc.Evidence("start"); }
+  // Wine's light theme, as a fresh prefix has it, and the stand-in viewer beside the
+  // plug-in, unless a test says otherwise; the cursor on the first image.
+  virtual StartOptions StartWith() const { return StartOptions(); }
+  // The files a flow's steps name, as the host names them.
+  virtual std::wstring PathOf(const wchar_t* name) const { return FileIn(name); }
+  virtual std::wstring FirstFile() const { return PathOf(kFirst); }
+  void SetUp() override { ASSERT_TRUE(dc.Start(StartWith(), FirstFile())) << dc.Evidence("start"); }
 
   // Presses the step's key, waits for what it shows, and checks that the host answers.
   // In Lister mode the Lister window's title names the file too.
   void Take(const Step& step) {
     Press(step.key, step.modifier);
     if (step.shows) {
-      ASSERT_TRUE(dc.WaitEmbedded(FileIn(step.shows))) << dc.Evidence(step.name);
+      ASSERT_TRUE(dc.WaitEmbedded(PathOf(step.shows))) << dc.Evidence(step.name);
       if (GetParent(dc.Lister()) == nullptr) {
-        ASSERT_TRUE(WaitFor([&] { return TitleOf(dc.Lister()) == ListerTitle(step.shows); }, 3000))
+        ASSERT_TRUE(WaitFor([&] { return TitleOf(dc.Lister()) == ListerTitle(PathOf(step.shows)); }, 3000))
             << Utf8(TitleOf(dc.Lister())) << "\n"
             << dc.Evidence(step.name);
       }
@@ -71,14 +76,22 @@ struct RealHost : ::testing::Test {
     ASSERT_TRUE(dc.WaitKeyboard(holder)) << dc.Evidence(step.name);
   }
 
+  void SayClickedAgain() const {
+    const char* what = GetForegroundWindow() == dc.main ? "brought the main window to the front"
+                                                        : "left the viewer without the keyboard";
+    std::fprintf(stderr, "realhost: the click into the viewer %s; clicking again\n", what);
+  }
+
   // The viewer takes the keyboard from a click, as a user gives it. Under Wine, now and
   // then (one click in five or six here), the click brings Double Commander's main window
-  // to the front over its viewer window instead; the plug-in takes no part in a click (its
-  // mouse hook acts on the release and the wheel only). A user clicks again; so does the
-  // test, at most three times.
+  // to the front over its viewer window instead. That happens on the press, where Wine
+  // activates the windows and the plug-in's mouse hook does nothing; the hook acts on the
+  // release, where it refreshes the caption. A user clicks again; so does the test, at
+  // most three times, and says so on stderr.
   void ClickViewer() {
     HWND lister = dc.Lister();
     for (int click = 0; click < 3; ++click) {
+      if (click > 0) SayClickedAgain();
       SetForegroundWindow(lister);
       WaitFor([&] { return GetForegroundWindow() == lister; }, 1000);
       ClickInto(dc.Viewer());
@@ -95,7 +108,11 @@ struct RealHost : ::testing::Test {
 };
 
 struct ListerView : RealHost, ::testing::WithParamInterface<bool> {
-  bool Themed() const override { return GetParam(); }
+  StartOptions StartWith() const override {
+    StartOptions options;
+    options.themed = GetParam();
+    return options;
+  }
 };
 
 TEST_P(ListerView, F3EmbedsTheViewerTheTitleFollowsRightAndLeftEscapeCloses) {
@@ -134,6 +151,37 @@ TEST_F(RealHost, TabAndADigitFromTheViewerReachTheListerWindow) {
   ASSERT_TRUE(dc.Answers()) << dc.Evidence("3");
   Press(VK_ESCAPE);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(lister); }, 5000)) << dc.Evidence("Escape");
+}
+
+// A key typed in the viewer's dialog and the line of the viewer's log that shows the
+// viewer took it.
+struct DialogKey {
+  WORD key;
+  const char* logged;
+  const char* name;
+};
+
+const DialogKey kDialogFlow[] = {{VK_F2, "dialog open", "F2"},
+                                 {VK_TAB, "key down vk=9", "Tab in the dialog"},
+                                 {'3', "key down vk=51", "3 in the dialog"},
+                                 {VK_ESCAPE, "dialog close", "Escape in the dialog"}};
+
+// The viewer's dialog (F2) has disabled the Lister window, so Tab and the digits stay the
+// viewer's there: handed to the Lister window they would leave the dialog without the
+// keyboard, and Double Commander would take the 3 for its hex view and close the view.
+TEST_F(RealHost, TheViewersDialogKeepsTabAndADigitAndEscapeClosesOnlyTheDialog) {
+  ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[0]));
+  const HWND viewer = dc.Viewer();
+  auto viewClosed = [&] { return dc.Viewer() != viewer || CountViewers() != 1; };
+  ASSERT_NO_FATAL_FAILURE(ClickViewer());
+  for (const DialogKey& step : kDialogFlow) {
+    Press(step.key);
+    ASSERT_TRUE(WaitViewerLog(step.logged, 5000))
+        << "no \"" << step.logged << "\" in the viewer's log; " << dc.Evidence(step.name);
+    ASSERT_FALSE(WaitFor(viewClosed, 1000)) << "the view closed; " << dc.Evidence(step.name);
+  }
+  ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence("Escape in the dialog");
+  ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[3]));
 }
 
 TEST_F(RealHost, TheViewerFillsTheContainerWhenTheViewerWindowIsResizedAndMaximized) {
@@ -176,5 +224,173 @@ TEST_F(RealHost, TwentyViewsOpenedAndClosedLeaveNoViewerAndTheHostsMemoryFlat) {
               after / 1024);
   EXPECT_LE(after, before + 4 * 1024 * 1024);
 }
+
+// Double Commander with the plug-in registered and no viewer program beside it: each load
+// shows the plug-in's not-found message.
+struct NoViewer : RealHost {
+  StartOptions StartWith() const override {
+    StartOptions options;
+    options.withViewer = false;
+    return options;
+  }
+};
+
+// The boxes of Double Commander's process, watched and left for the test to close.
+MessageBoxWatcher::Options BoxesOf(const DoubleCommander& dc) {
+  MessageBoxWatcher::Options options;
+  options.processId = dc.process.dwProcessId;
+  options.closes = false;
+  return options;
+}
+
+// A user brings the main window to the front (a click on its title bar) and presses Down
+// in the file list, which moves the cursor to the next file unless the window is disabled.
+void DownInTheFileList(const DoubleCommander& dc) {
+  SetForegroundWindow(dc.main);
+  WaitFor([&] { return GetForegroundWindow() == dc.main; }, 1000);
+  Press(VK_DOWN);
+}
+
+// OK (Enter) on each box as it comes, one at a time, until none has come for 2 s or one
+// does not close.
+void CloseEachBox(MessageBoxWatcher& boxes) {
+  for (int box = 0; box < 5; ++box) {
+    std::vector<HWND> up;
+    if (!WaitFor([&] { return !(up = boxes.Up()).empty(); }, 2000)) return;
+    SetForegroundWindow(up[0]);
+    WaitFor([&] { return GetForegroundWindow() == up[0]; }, 1000);
+    Press(VK_RETURN);
+    if (!WaitFor([&] { return !IsWindowVisible(up[0]); }, 5000)) return;
+  }
+}
+
+const wchar_t kNotFound[] = L"I can't find the ";
+
+// The message box runs a message loop of its own on the host's thread, inside the load.
+// A load started from there (the cursor moved, Quick View refilled) would be a load
+// inside a load, and Double Commander does not survive that: the box must keep the host
+// from starting one.
+TEST_F(NoViewer, TheNotFoundMessageIsTheOnlyBoxWhileDownIsPressedAndTheHostLivesOnAfterOK) {
+  MessageBoxWatcher boxes(BoxesOf(dc));
+  Press('Q', VK_CONTROL);
+  ASSERT_TRUE(WaitFor([&] { return boxes.Up().size() == 1; }, 10000)) << dc.Evidence("Ctrl+Q on an image");
+  EXPECT_EQ(0u, boxes.Text().rfind(kNotFound, 0)) << Utf8(boxes.Text()) << "\n" << dc.Evidence("Ctrl+Q on an image");
+  for (const char* step : {"Down in the file list", "Down again"}) {
+    DownInTheFileList(dc);
+    EXPECT_FALSE(WaitFor([&] { return boxes.Seen() > 1; }, 2000)) << "a second load; " << dc.Evidence(step);
+  }
+  CloseEachBox(boxes);
+  EXPECT_EQ(1, boxes.MostAtOnce()) << "boxes up at once; " << dc.Evidence("OK");
+  EXPECT_TRUE(boxes.Up().empty()) << "a box that OK did not close; " << dc.Evidence("OK");
+  EXPECT_TRUE(dc.ErrorReport().empty()) << dc.ErrorReport() << dc.Evidence("OK");
+  ASSERT_TRUE(dc.Runs()) << "Double Commander ended; " << dc.Evidence("OK");
+  ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence("OK");
+
+  SetForegroundWindow(dc.main);
+  ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence("after OK");
+  Press('Q', VK_CONTROL);
+  CloseEachBox(boxes);
+  EXPECT_EQ(1, boxes.MostAtOnce()) << "boxes up at once; " << dc.Evidence("Ctrl+Q again");
+  ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence("Ctrl+Q again");
+}
+
+// A folder of six images of the flow's own: a burst of 20 steps ends on another image
+// than the one it began with, and than the one the view opened with.
+const wchar_t* const kSteppingImages[] = {L"step-1.bmp", L"step-2.bmp", L"step-3.bmp",
+                                          L"step-4.bmp", L"step-5.bmp", L"step-6.bmp"};
+
+std::wstring SteppingFolder() { return RealHostPath(L"stepping\\"); }
+
+// Made afresh for each flow, so that it holds these images and no others.
+bool MakeSteppingFolder() {
+  RemoveFolderTree(SteppingFolder());
+  if (!CreateDirectoryW(SteppingFolder().c_str(), nullptr)) return false;
+  COLORREF color = RGB(40, 90, 160);
+  for (const wchar_t* name : kSteppingImages) {
+    if (!WriteSampleBmp(SteppingFolder() + name, 64, 48, color)) return false;
+    color += RGB(30, 20, 10);
+  }
+  return true;
+}
+
+// A round of stepping through the folder: Right pressed so many times, 30 ms apart.
+struct Round {
+  int presses;
+  const char* name;
+};
+
+const Round kSteppingRounds[] = {
+    {1, "one Right as soon as the view shows"}, {20, "Right 20 times, 30 ms apart"}, {20, "Right 20 times again"}};
+
+// Double Commander with the viewer setting its title at once after each step, or 50 ms
+// after it as a slower viewer does.
+struct Stepping : RealHost, ::testing::WithParamInterface<int> {
+  StartOptions StartWith() const override {
+    StartOptions options;
+    options.viewerTitleLateMs = GetParam();
+    return options;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(MakeSteppingFolder());
+    RealHost::SetUp();
+  }
+  std::wstring PathOf(const wchar_t* name) const override { return SteppingFolder() + name; }
+  std::wstring FirstFile() const override { return PathOf(kSteppingImages[0]); }
+
+  static int StepsTaken() { return CountLines(ViewerLog(), "navigate next"); }
+
+  // The viewer's title once neither it nor the steps in the viewer's log have changed for
+  // half a second; empty when they did not settle within 5 s.
+  std::wstring SettledViewerTitle() const {
+    std::wstring title;
+    int steps = -1;
+    bool settled = WaitSteady(
+        [&] {
+          std::wstring now = TitleOf(dc.Viewer());
+          int taken = StepsTaken();
+          bool same = now == title && taken == steps;
+          title = now;
+          steps = taken;
+          return same;
+        },
+        500, 5000);
+    return settled ? title : L"";
+  }
+
+  // Presses Right as the round says; the keys reach the viewer through the plug-in's
+  // container, which has the keyboard after F3. Once the viewer's title has settled, the
+  // viewer has taken every step and the Lister window names its image within a second.
+  void Take(const Round& round) {
+    const int before = StepsTaken();
+    for (int press = 0; press < round.presses; ++press) {
+      SendKey(VK_RIGHT, false);
+      SendKey(VK_RIGHT, true);
+      Pump(30);
+    }
+    const std::wstring title = SettledViewerTitle();
+    ASSERT_FALSE(title.empty()) << "the viewer's title did not settle; " << dc.Evidence(round.name);
+    EXPECT_EQ(before + round.presses, StepsTaken()) << "steps the viewer took; " << dc.Evidence(round.name);
+    const std::wstring file = title.substr(0, title.rfind(L" - Pixmorant"));
+    EXPECT_TRUE(WaitFor([&] { return TitleOf(dc.Lister()) == ListerTitle(file); }, 1000))
+        << Utf8(TitleOf(dc.Lister())) << " after the viewer's " << Utf8(title) << "\n"
+        << dc.Evidence(round.name);
+  }
+  using RealHost::Take;
+};
+
+const Step kOpenStepping = {0, VK_F3, kSteppingImages[0], "F3 on the first image"};
+
+// The caption follows the viewer's title however fast the steps come: Double Commander's
+// viewer window names the image the viewer shows last, within a second of its title.
+TEST_P(Stepping, TheListerTitleNamesTheLastImageAfterATapAndBurstsOfRight) {
+  for (int rounds : {3, 1}) {  // every round in the first view, the tap again in a second
+    ASSERT_NO_FATAL_FAILURE(Take(kOpenStepping));
+    for (int round = 0; round < rounds; ++round) ASSERT_NO_FATAL_FAILURE(Take(kSteppingRounds[round]));
+    ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[3]));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Title, Stepping, ::testing::Values(0, 50),
+                         [](const auto& info) { return info.param ? "late" : "at_once"; });
 
 }  // namespace
