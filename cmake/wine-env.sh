@@ -9,6 +9,9 @@ build=$(cd "$1" && pwd); shift
 what=$1; shift
 export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+# Wine writes Windows file names in the locale's character set: without a UTF-8 locale (a
+# minimal system or container sets none) a name outside ASCII cannot be made.
+case "$(locale charmap 2>/dev/null)" in UTF-8) ;; *) export LC_ALL=C.UTF-8 ;; esac
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=/usr/lib/wine/wine
 wineserver=/usr/lib/wine/wineserver64
