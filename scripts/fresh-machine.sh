@@ -149,8 +149,10 @@ run_in_tree() {
     echo "fresh-machine: $command: passed in $(minutes $((SECONDS - begin)))"
   else
     [ $rc = 124 ] && echo "fresh-machine: $command: stopped after $limit s"
-    echo "fresh-machine: $command: FAILED (exit code $rc) after $(minutes $((SECONDS - begin))); its last lines:"
-    tail -n 25 "$logs/$name.log" | sed 's/^/    /'
+    echo "fresh-machine: $command: FAILED (exit code $rc) after $(minutes $((SECONDS - begin)))"
+    # ctest's failed entries and gtest's failures, else the log's last lines.
+    grep -E '\*\*\*(Failed|Timeout|Exception)|^\[  FAILED  \]|: Failure$' "$logs/$name.log" | head -n 20 |
+      sed 's/^/    /' | grep . || tail -n 20 "$logs/$name.log" | sed 's/^/    /'
     status=1
   fi
   # What the commands say of the machine, and any program they did not find.
