@@ -156,7 +156,8 @@ run_in_tree() {
     status=1
   fi
   # What the commands say of the machine, and any program they did not find.
-  grep -E '^install-deps: |^realhost: |tests passed|Total Test time|^screenshot ' "$logs/$name.log" | sed 's/^/    /' || true
+  grep -E '^install-deps: |^realhost: |^== ctest |tests passed|Total Test time|^screenshot ' "$logs/$name.log" |
+    sed 's/^/    /' || true
   grep -E 'command not found|Cannot exec' "$logs/$name.log" | sort -u | head -n 10 | sed 's/^/    missing: /' || true
   # A command ends everything it started: what still runs in the tree a moment later is said.
   local left=""
