@@ -57,6 +57,15 @@ processes_in_tree() {
 # everything mounted in it, deepest first, lazily when a plain unmount fails.
 clean_up() {
   local pids pid
+  if [ -n "$step" ]; then  # a step still running (timeout passes the signal on to what it runs)
+    kill "$step" 2>/dev/null || true
+    for _ in $(seq 1 50); do
+      kill -0 "$step" 2>/dev/null || break
+      sleep 0.2
+    done
+    kill -9 "$step" 2>/dev/null || true
+    step=""
+  fi
   pids=$(processes_in_tree)
   if [ -n "$pids" ]; then
     echo "fresh-machine: ending what still runs in the tree:" $pids
@@ -80,6 +89,17 @@ clean_up() {
     return 1
   fi
 }
+# A long step in the background, waited for: a signal to this script then ends the wait at
+# once (a foreground step would hold the traps until it ends).
+step=""
+waited() {
+  local rc=0
+  "$@" &
+  step=$!
+  wait "$step" || rc=$?
+  step=""
+  return $rc
+}
 minutes() { printf '%d min %02d s' $(($1 / 60)) $(($1 % 60)); }
 
 # A tree of an earlier run: nothing of it may run or be mounted before it is removed.
@@ -99,7 +119,7 @@ fi
 
 start=$SECONDS
 echo "fresh-machine: debootstrap --variant=minbase $release (log: $logs/debootstrap.log)"
-if ! timeout 1800 nice -n 10 debootstrap --variant=minbase "$release" "$tree" "$mirror" >"$logs/debootstrap.log" 2>&1; then
+if ! waited timeout 1800 nice -n 10 debootstrap --variant=minbase "$release" "$tree" "$mirror" >"$logs/debootstrap.log" 2>&1; then
   tail -n 20 "$logs/debootstrap.log"
   echo "fresh-machine: debootstrap failed"
   exit 1
@@ -142,7 +162,7 @@ run_in_tree() {
   local name=$1 limit=$2 command=$3 begin rc=0
   begin=$SECONDS
   echo "fresh-machine: $command (log: $logs/$name.log)"
-  timeout --kill-after=30 "$limit" nice -n 10 env -i HOME=/root TERM=dumb \
+  waited timeout --kill-after=30 "$limit" nice -n 10 env -i HOME=/root TERM=dumb \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     chroot "$tree" /bin/bash -c "cd /work/main && $command" </dev/null >"$logs/$name.log" 2>&1 || rc=$?
   if [ $rc = 0 ]; then
