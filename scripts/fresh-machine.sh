@@ -8,7 +8,8 @@
 # command.
 #   scripts/fresh-machine.sh RELEASE [--repo REPO] [--ref REF] [--shared DIR]
 #     --repo    the repository to clone (default: the one this script is in)
-#     --ref     the branch, tag or commit to check out (default: REPO's HEAD)
+#     --ref     the branch, tag or commit to check out (default: REPO's HEAD, its branch
+#               when on one; for a remote REPO, its default branch)
 #     --shared  what to copy to /work/shared (default: ../shared beside this script's tree)
 # The tree is PX_FRESH_DIR/RELEASE (default /var/tmp/px-fresh), made afresh each run and
 # left afterwards for a look, unmounted and with nothing running; the logs are beside it.
@@ -28,6 +29,7 @@ while [ $# -gt 0 ]; do
     *) usage ;;
   esac
 done
+[ -d "$repo" ] && repo=$(cd "$repo" && pwd)
 [ "$(id -u)" = 0 ] || { echo "fresh-machine: run it as root (debootstrap, chroot, mount)" >&2; exit 1; }
 
 base=${PX_FRESH_DIR:-/var/tmp/px-fresh}
@@ -109,12 +111,15 @@ mkdir -p "$tree" "$logs"
 trap 'clean_up' EXIT
 trap 'exit 130' INT TERM
 
-# The committed tree to test: REF of REPO (by default REPO's HEAD, its branch when on one).
-if [ -z "$ref" ]; then
-  ref=$(git -C "$repo" symbolic-ref -q --short HEAD 2>/dev/null || git -C "$repo" rev-parse HEAD)
-fi
-if [ -n "$(git -C "$repo" status --porcelain --untracked-files=no 2>/dev/null)" ]; then
-  echo "fresh-machine: $repo has uncommitted changes; they are not in the clone"
+# The committed tree to test: REF of REPO (by default a local REPO's HEAD, its branch when
+# on one).
+if [ -d "$repo" ]; then
+  if [ -z "$ref" ]; then
+    ref=$(git -C "$repo" symbolic-ref -q --short HEAD || git -C "$repo" rev-parse HEAD)
+  fi
+  if [ -n "$(git -C "$repo" status --porcelain --untracked-files=no)" ]; then
+    echo "fresh-machine: $repo has uncommitted changes; they are not in the clone"
+  fi
 fi
 
 start=$SECONDS
@@ -139,8 +144,9 @@ chmod +x "$tree/usr/sbin/policy-rc.d"
 
 mkdir -p "$tree/work"
 timeout 600 git clone -q "$repo" "$tree/work/main"
-timeout 60 git -C "$tree/work/main" checkout -q "$ref"
-echo "fresh-machine: /work/main is $ref of $repo: $(git -C "$tree/work/main" log -1 --format='%h %s' | cut -c1-100)"
+[ -z "$ref" ] || timeout 60 git -C "$tree/work/main" checkout -q "$ref"
+echo "fresh-machine: /work/main is ${ref:-the default branch} of $repo:" \
+  "$(git -C "$tree/work/main" log -1 --format='%h %s' | cut -c1-90)"
 if [ -d "$shared" ]; then
   timeout 600 cp -a "$shared" "$tree/work/shared"
   echo "fresh-machine: /work/shared is a copy of $(cd "$shared" && pwd)"
