@@ -41,8 +41,10 @@ for fuzzer in "$build"/tests/fuzz/fuzz_*; do
   rows+=("| $name | ${execs:-?} | ${cov:-?} | ${ft:-?} | $crashes |")
 done
 
+# The compiler the fuzz preset chose (cmake/clang-fuzz.cmake), as the build's cache holds it.
+cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
 echo
-echo "Fuzzing, ${seconds} s per target (clang $(clang++-14 -dumpversion), -fsanitize=fuzzer,address,undefined):"
+echo "Fuzzing, ${seconds} s per target ($(basename "$cxx"), clang $("$cxx" -dumpversion), -fsanitize=fuzzer,address,undefined):"
 echo
 echo "| target | executions | cov | ft | crashes |"
 echo "| --- | ---: | ---: | ---: | ---: |"
