@@ -322,12 +322,13 @@ struct Round {
 const Round kSteppingRounds[] = {
     {1, "one Right as soon as the view shows"}, {20, "Right 20 times, 30 ms apart"}, {20, "Right 20 times again"}};
 
-// Double Commander with the viewer setting its title at once after each step, or 50 ms
-// after it as a slower viewer does.
-struct Stepping : RealHost, ::testing::WithParamInterface<int> {
+// Double Commander with the viewer setting its title 50 ms after each step, as a slower
+// viewer does: a title set at once would come before the key's own refreshes of the
+// caption, which would then hide a caption that does not follow the viewer's title.
+struct Stepping : RealHost {
   StartOptions StartWith() const override {
     StartOptions options;
-    options.viewerTitleLateMs = GetParam();
+    options.viewerTitleLateMs = 50;
     return options;
   }
   void SetUp() override {
@@ -382,15 +383,12 @@ const Step kOpenStepping = {0, VK_F3, kSteppingImages[0], "F3 on the first image
 
 // The caption follows the viewer's title however fast the steps come: Double Commander's
 // viewer window names the image the viewer shows last, within a second of its title.
-TEST_P(Stepping, TheListerTitleNamesTheLastImageAfterATapAndBurstsOfRight) {
+TEST_F(Stepping, TheListerTitleNamesTheLastImageAfterATapAndBurstsOfRight) {
   for (int rounds : {3, 1}) {  // every round in the first view, the tap again in a second
     ASSERT_NO_FATAL_FAILURE(Take(kOpenStepping));
     for (int round = 0; round < rounds; ++round) ASSERT_NO_FATAL_FAILURE(Take(kSteppingRounds[round]));
     ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[3]));
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Title, Stepping, ::testing::Values(0, 50),
-                         [](const auto& info) { return info.param ? "late" : "at_once"; });
 
 }  // namespace

@@ -76,7 +76,7 @@ struct CaptionFollows : ::testing::Test, ::testing::WithParamInterface<bool> {
     ASSERT_TRUE(WaitFor([&] { return TitleOf(viewer) == shown + L" - Pixmorant"; }, 2000)) << round;
     const std::wstring wanted = L"Lister (pixmorant) - [" + shown + L"]";
     EXPECT_TRUE(WaitFor([&] { return TitleOf(lister) == wanted; }, 1000)) << round << ": " << Utf8(TitleOf(lister));
-    EXPECT_TRUE(WaitSteady([&] { return TitleOf(lister) == wanted; }, 300, 1000)) << round;
+    EXPECT_TRUE(WaitSteady([&] { return TitleOf(lister) == wanted; }, 200, 1000)) << round;
   }
 };
 
