@@ -236,7 +236,7 @@ struct NoViewer : RealHost {
 };
 
 // The boxes of Double Commander's process, watched and left for the test to close.
-MessageBoxWatcher::Options BoxesOf(const DoubleCommander& dc) {
+MessageBoxWatcher::Options WatchedBoxesOf(const DoubleCommander& dc) {
   MessageBoxWatcher::Options options;
   options.processId = dc.process.dwProcessId;
   options.closes = false;
@@ -271,7 +271,7 @@ const wchar_t kNotFound[] = L"I can't find the ";
 // inside a load, and Double Commander does not survive that: the box must keep the host
 // from starting one.
 TEST_F(NoViewer, TheNotFoundMessageIsTheOnlyBoxWhileDownIsPressedAndTheHostLivesOnAfterOK) {
-  MessageBoxWatcher boxes(BoxesOf(dc));
+  MessageBoxWatcher boxes(WatchedBoxesOf(dc));
   Press('Q', VK_CONTROL);
   ASSERT_TRUE(WaitFor([&] { return boxes.Up().size() == 1; }, 10000)) << dc.Evidence("Ctrl+Q on an image");
   EXPECT_EQ(0u, boxes.Text().rfind(kNotFound, 0)) << Utf8(boxes.Text()) << "\n" << dc.Evidence("Ctrl+Q on an image");
