@@ -1,6 +1,7 @@
 // The embedding's part of the close: the hooks the load installed, the Lister window's
 // Edit item it grayed, an open popup menu, and a viewer that no longer answers.
 #include "embed/embed_viewer.h"
+#include "hooks/hook_rules.h"
 #include "platform/input.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -29,6 +30,7 @@ void RemoveViewerHooks(HWND container) {
     HHOOK hook = static_cast<HHOOK>(win::RemovePropW(container, property));
     if (hook) win::UnhookWindowsHookEx(hook);
   }
+  win::RemovePropW(container, hooks::kKeyboardOwnerProperty);
 }
 
 // A Lister window in Quick View has no menu bar, and the load recorded nothing there.

@@ -5,6 +5,7 @@
 
 #include "platform/types.h"
 #include "shared/flag_test.h"
+#include "shared/key_state.h"
 #include "shared/text16.h"
 #include "shared/view_mode.h"
 
@@ -24,16 +25,45 @@ enum class WaitOutcome { Done, ViewerGone, Abort, Again };
 // messages would hold the host's thread in the re-parenting that follows. Until it
 // answers, the pass goes on as for another process's window. A started process that has
 // ended can never create the window, so the wait ends there too instead of spinning for
-// ever. Otherwise an arrow key down aborts; the keys are asked in the order Up, Down,
-// Left, Right, and none after the first one down.
-template <class WindowAnswers, class ProcessEnded, class KeyState>
+// ever. Otherwise an arrow key held long enough aborts (ArrowHeldToAbort).
+template <class WindowAnswers, class ProcessEnded, class ArrowHeld>
 WaitOutcome DecideWaitPass(std::uint32_t ownerId, std::uint32_t processId, WindowAnswers windowAnswers,
-                           ProcessEnded processEnded, KeyState keyState) {
+                           ProcessEnded processEnded, ArrowHeld arrowHeld) {
   if (ownerId == processId && windowAnswers()) return WaitOutcome::Done;
   if (processEnded()) return WaitOutcome::ViewerGone;
-  for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT})
-    if (keyState(key) != 0) return WaitOutcome::Abort;
-  return WaitOutcome::Again;
+  return arrowHeld() ? WaitOutcome::Abort : WaitOutcome::Again;
+}
+
+// A user who holds an arrow key down gives up on a viewer that does not come. One who taps
+// it means the host: Down in Quick View moves the host's cursor to the next file while the
+// image loads, and the host takes that key once the load has returned. So only a key held
+// down this long on end aborts the wait; a tap never does.
+constexpr std::uint32_t kAbortHoldMs = 1000;
+
+// An arrow key's hold across the passes of one wait.
+struct ArrowHold {
+  bool down;            // an arrow key was down at the last pass
+  std::uint32_t since;  // the tick count of the pass that first saw it down
+};
+
+// One pass's look at the arrow keys at tick count now: true once one of them has been down
+// at every pass for kAbortHoldMs. The keys are asked in the order Up, Down, Left, Right, and
+// none after the first one down.
+template <class KeyState>
+bool ArrowHeldToAbort(KeyState keyState, std::uint32_t now, ArrowHold* hold) {
+  bool anyDown = false;
+  for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
+    if (IsKeyDown(keyState(key))) {
+      anyDown = true;
+      break;
+    }
+  }
+  if (!anyDown) {
+    hold->down = false;
+    return false;
+  }
+  if (!hold->down) *hold = {true, now};
+  return now - hold->since >= kAbortHoldMs;
 }
 
 // The Lister window's first drop-down menu: with exactly nine items, the items at
@@ -47,6 +77,11 @@ inline int MenuTrimDeletions(int itemCount, int (&deletions)[4]) {
   deletions[3] = 3;
   return 4;
 }
+
+// The show hands the keyboard to the Lister window in Lister mode, where the user opened the
+// view to look at it. In Quick View the host's window that had the keyboard keeps it: the
+// user is moving the host's cursor from file to file, and the view follows.
+inline bool ViewTakesKeyboard(ViewMode mode) { return mode == ViewMode::Lister; }
 
 // A Lister window inside another host window (Quick View) is a child window, and a child
 // window has no menu: what GetMenu gives for it is its control identifier, a number that may

@@ -18,59 +18,55 @@ TEST(ShowTarget, ViewerOnlyWhenMaximizedHoldsAOneInListerMode) {
   EXPECT_EQ(embed::ShowTarget::ListerWindow, embed::ChooseShowTarget(u"1", ViewMode::QuickView));
 }
 
-struct KeyProbe {
-  std::vector<int> asked;
-  int down = 0;  // the key reported down, 0 for none
-  std::int16_t operator()(int key) {
-    asked.push_back(key);
-    return key == down ? static_cast<std::int16_t>(0x8000) : 0;
-  }
-};
-
 auto Answers = [] { return true; };
 auto Silent = [] { return false; };
 
-TEST(WaitOutcome, EqualIdsOfAWindowThatAnswersEndTheWaitWithoutAskingMore) {
-  KeyProbe keys;
-  keys.down = VK_UP;
-  bool endedAsked = false;
-  EXPECT_EQ(WaitOutcome::Done, embed::DecideWaitPass(
-                                   42, 42, Answers, [&] { return endedAsked = true; }, std::ref(keys)));
-  EXPECT_FALSE(endedAsked);
-  EXPECT_TRUE(keys.asked.empty());
+TEST(WaitOutcome, EqualIdsOfAWindowThatAnswersEndTheWaitElseAnEndedViewerElseAHeldArrow) {
+  bool asked = false;
+  auto Asked = [&] { return asked = true; };
+  EXPECT_EQ(WaitOutcome::Done, embed::DecideWaitPass(42, 42, Answers, Asked, Asked));
+  EXPECT_FALSE(asked);
+  embed::DecideWaitPass(7, 42, Asked, Silent, Silent);
+  EXPECT_FALSE(asked);  // another process's window is not probed
+
+  EXPECT_EQ(WaitOutcome::Again, embed::DecideWaitPass(42, 42, Silent, Silent, Silent));
+  EXPECT_EQ(WaitOutcome::Abort, embed::DecideWaitPass(42, 42, Silent, Silent, Answers));
+  EXPECT_EQ(WaitOutcome::ViewerGone, embed::DecideWaitPass(0, 42, Answers, Answers, Answers));
 }
 
-TEST(WaitOutcome, TheWindowIsProbedOnlyForEqualIdsAndWhileSilentTheWaitGoesOn) {
-  bool probed = false;
-  KeyProbe keys;
-  embed::DecideWaitPass(
-      7, 42, [&] { return probed = true; }, Silent, std::ref(keys));
-  EXPECT_FALSE(probed);
+// One pass of the wait: the arrow key down at that tick count or not, and whether the pass
+// aborts.
+struct ArrowPass {
+  bool down;
+  std::uint32_t tick;
+  bool aborts;
+};
 
-  KeyProbe none;
-  EXPECT_EQ(WaitOutcome::Again, embed::DecideWaitPass(42, 42, Silent, Silent, std::ref(none)));
-  EXPECT_EQ((std::vector<int>{VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}), none.asked);
-  KeyProbe left;
-  left.down = VK_LEFT;
-  EXPECT_EQ(WaitOutcome::Abort, embed::DecideWaitPass(42, 42, Silent, Silent, std::ref(left)));
-  EXPECT_EQ(WaitOutcome::ViewerGone, embed::DecideWaitPass(42, 42, Silent, Answers, std::ref(none)));
+// Passes of one wait, from a fresh hold; the key asked is Down.
+void ExpectPasses(const std::vector<ArrowPass>& passes, const char* name) {
+  embed::ArrowHold hold = {};
+  for (const ArrowPass& pass : passes) {
+    auto keyState = [&](int key) { return static_cast<std::int16_t>(pass.down && key == VK_DOWN ? 0x8000 : 1); };
+    EXPECT_EQ(pass.aborts, embed::ArrowHeldToAbort(keyState, pass.tick, &hold)) << name << " at " << pass.tick;
+  }
 }
 
-TEST(WaitOutcome, ArrowKeysAreAskedInOrderUntilTheFirstDown) {
-  KeyProbe keys;
-  keys.down = VK_DOWN;
-  EXPECT_EQ(WaitOutcome::Abort, embed::DecideWaitPass(7, 42, Answers, Silent, std::ref(keys)));
-  EXPECT_EQ((std::vector<int>{VK_UP, VK_DOWN}), keys.asked);
-
-  KeyProbe none;
-  EXPECT_EQ(WaitOutcome::Again, embed::DecideWaitPass(0, 42, Answers, Silent, std::ref(none)));
-  EXPECT_EQ((std::vector<int>{VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}), none.asked);
-}
-
-TEST(WaitOutcome, AnEndedViewerProcessEndsTheWait) {
-  KeyProbe keys;
-  EXPECT_EQ(WaitOutcome::ViewerGone, embed::DecideWaitPass(0, 42, Answers, Answers, std::ref(keys)));
-  EXPECT_TRUE(keys.asked.empty());
+TEST(WaitOutcome, OnlyAnArrowKeyHeldDownForASecondOnEndAborts) {
+  ExpectPasses({{true, 0, false}, {true, 999, false}, {true, 1000, true}}, "held");
+  ExpectPasses({{true, 0, false},
+                {false, 120, false},
+                {true, 250, false},
+                {false, 370, false},
+                {true, 500, false},
+                {false, 620, false},
+                {true, 750, false},
+                {false, 870, false},
+                {true, 1000, false},
+                {false, 1120, false}},
+               "taps 250 ms apart");
+  ExpectPasses({{true, 0, false}, {false, 500, false}, {true, 600, false}, {true, 1599, false}, {true, 1600, true}},
+               "held again after a tap");
+  ExpectPasses({{true, 0xFFFFFF00u, false}, {true, 0x2E7, false}, {true, 0x2E8, true}}, "across the wrap of the count");
 }
 
 TEST(MenuTrim, OnlyANineItemMenuLosesPositionsOneFourFiveSix) {

@@ -2,6 +2,7 @@
 // inside the Lister window.
 #include "embed/embed_viewer.h"
 
+#include "hooks/hook_rules.h"
 #include "hooks/hooks.h"
 #include "platform/input.h"
 #include "platform/window.h"
@@ -49,11 +50,13 @@ HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* ou
   HWND held = nullptr;
   std::uint32_t ownerId = 0;
   LResult answer = 0;
+  embed::ArrowHold hold = {};
   do {
     held = FindViewerWindowOf(process.processId, &ownerId);
     *outcome = embed::DecideWaitPass(
         ownerId, process.processId, [&] { return SendWithin(held, WM_NULL, embed::kWaitProbeMs, &answer); },
-        [&] { return win::HasProcessEnded(process.process); }, [](int key) { return win::GetAsyncKeyState(key); });
+        [&] { return win::HasProcessEnded(process.process); },
+        [&] { return embed::ArrowHeldToAbort(win::GetAsyncKeyState, win::GetTickCount(), &hold); });
   } while (*outcome == embed::WaitOutcome::Again);
   return held;
 }
@@ -75,14 +78,17 @@ void KeepListerEditState(HWND container, std::uint32_t earlier) {
   if (record != 0) win::SetPropW(container, embed::kListerEditProperty, reinterpret_cast<void*>(record));
 }
 
-// The hooks are kept on the container, so that the close removes them.
-void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread) {
+// The hooks are kept on the container, so that the close removes them, and with them the
+// host's window that had the keyboard when the load began, which the keyboard hook gives
+// it back to when the view closes from inside.
+void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread, HWND keyboardOwner) {
   HHOOK keyboard = win::SetWindowsHookExW(WH_KEYBOARD, KbdProc, module, viewerThread);
   HHOOK mouse = win::SetWindowsHookExW(WH_MOUSE, MouseProc, module, viewerThread);
   HHOOK title = win::SetWindowsHookExW(WH_CALLWNDPROCRET, TitleProc, module, viewerThread);
   win::SetPropW(container, embed::kKeyboardHookProperty, keyboard);
   win::SetPropW(container, embed::kMouseHookProperty, mouse);
   win::SetPropW(container, embed::kTitleHookProperty, title);
+  win::SetPropW(container, hooks::kKeyboardOwnerProperty, keyboardOwner);
 }
 
 // In Quick View the viewer is no window of its own. The system menu is fetched afresh for
@@ -94,12 +100,18 @@ void TrimViewerSystemMenu(HWND viewer) {
     win::DeleteMenu(win::GetSystemMenu(viewer, false), command, byCommandGrayed);
 }
 
+// The style goes first: a window that is still visible and not yet a child when it is
+// re-parented is shown again by the platform as a window of its own, which activates it and
+// hands the viewer the keyboard while the host's keys are still coming. In Lister mode the
+// view then takes the keyboard; in Quick View the host's window that had it (its file list)
+// keeps it, so that the user's keys go on moving the host's cursor.
 void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized) {
-  win::SetParent(viewer, container);
+  const bool takesKeyboard = embed::ViewTakesKeyboard(mode);
   win::SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
-  win::SetForegroundWindow(lister);
   win::SetParent(viewer, container);
-  win::SetFocus(lister);
+  if (takesKeyboard) win::SetForegroundWindow(lister);
+  win::SetParent(viewer, container);
+  if (takesKeyboard) win::SetFocus(lister);
   win::ShowWindow(viewer, SW_SHOWMAXIMIZED);
   HWND target = embed::ChooseShowTarget(maximized, mode) == embed::ShowTarget::ViewerWindow ? viewer : lister;
   win::ShowWindow(target, SW_SHOW);
@@ -107,6 +119,8 @@ void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const
 
 HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized) {
+  // The keyboard of the host's thread, before the load changes anything.
+  HWND keyboardOwner = win::GetFocus();
   HWND container = CreateContainer(module, lister);
   // No container (the Lister window is gone, or the host's window quota is spent): a
   // viewer started now would have no window to live in and no close to end it.
@@ -138,7 +152,7 @@ HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* v
   CloseProcessHandles(process);
 
   if (embed::ListerHasMenuBar(mode)) KeepListerEditState(container, TrimListerMenu(lister));
-  InstallHooks(module, container, process.threadId);
+  InstallHooks(module, container, process.threadId, keyboardOwner);
   if (mode == ViewMode::QuickView) TrimViewerSystemMenu(viewer);
   ShowEmbedded(lister, container, viewer, mode, maximized);
   // A viewer that died while it was being embedded, or one the platform refused to make our

@@ -32,15 +32,16 @@ HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* ou
 std::uint32_t TrimListerMenu(HWND lister);
 // Kept on the container for the close (GiveBackListerEdit).
 void KeepListerEditState(HWND container, std::uint32_t earlier);
-// The keyboard, mouse and title hooks on the viewer's thread, kept on the container.
-void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread);
+// The keyboard, mouse and title hooks on the viewer's thread, kept on the container with
+// the host's window that had the keyboard before the load.
+void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread, HWND keyboardOwner);
 // In Quick View the viewer's system menu loses size, move, minimise, maximise and restore,
 // and close is grayed.
 void TrimViewerSystemMenu(HWND viewer);
 void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized);
 
 // The close's part, in the order the close takes the steps.
-// Removes the hooks the load installed for this container.
+// Removes the hooks the load installed for this container, and what it kept for them.
 void RemoveViewerHooks(HWND container);
 // Gives the Lister window's Edit item the state it had before the load, when the item is
 // still grayed; the Lister window is the container's parent, so this comes before the

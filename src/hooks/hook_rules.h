@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/types.h"
+#include "shared/key_state.h"
 #include "shared/text16.h"
 
 namespace hooks {
@@ -19,9 +20,6 @@ constexpr int kKeyS = 'S';
 constexpr int kKeyT = 'T';
 
 enum class KeyAction { PassOn, CaptionAndRelease, FocusLister, ForwardDigit, Swallow, CloseQuickView, CloseLister };
-
-// A key state counts as down when bit 15 is set; the low bit (toggled) does not count.
-inline bool IsDown(std::int16_t state) { return (static_cast<std::uint16_t>(state) & 0x8000u) != 0; }
 
 // The inputs are asked for only as a branch needs them, so that the common keys cost no
 // key-state or class-name query. Inputs provides:
@@ -44,7 +42,7 @@ bool ViewersOwnWindowActive(Inputs& inputs) {
 // right now; the same rule serves C, M, S and T, which close only while Escape is held.
 template <class Inputs>
 KeyAction EscapeRule(Inputs& inputs) {
-  if (!IsDown(inputs.KeyState(VK_ESCAPE))) return KeyAction::PassOn;
+  if (!IsKeyDown(inputs.KeyState(VK_ESCAPE))) return KeyAction::PassOn;
   if (ViewersOwnWindowActive(inputs)) return KeyAction::PassOn;
   return inputs.ListerHasParent() ? KeyAction::CloseQuickView : KeyAction::CloseLister;
 }
@@ -89,12 +87,25 @@ KeyAction KbdAction(int code, std::uint64_t key, Inputs& inputs) {
       // Windows keys are not looked at.
       std::int16_t alt = inputs.KeyState(VK_MENU);
       std::int16_t shift = inputs.KeyState(VK_SHIFT);
-      if (IsDown(static_cast<std::int16_t>(alt & shift))) return KeyAction::Swallow;
+      if (IsKeyDown(static_cast<std::int16_t>(alt & shift))) return KeyAction::Swallow;
       return EscapeRule(inputs);
     }
     case VK_ESCAPE: return EscapeRule(inputs);
     default: return KeyAction::PassOn;
   }
+}
+
+// The load keeps on the container the host's window that had the keyboard when the load
+// began (in Quick View, the host's file list).
+constexpr char16_t kKeyboardOwnerProperty[] = u"Pixmorant.KeyboardOwner";
+
+// Where the keyboard goes when Escape closes the Quick View from inside the viewer: back to
+// the host's window that had it before the load, so that the user's next key acts there at
+// once, while that window still lives in the same top-level window as the Lister window;
+// otherwise that top-level window, the host's main window. ownerRoot and listerRoot are
+// the top-level windows the two lie in, null for a window that no longer exists.
+inline HWND KeyboardBackTo(HWND owner, HWND ownerRoot, HWND listerRoot) {
+  return owner != nullptr && ownerRoot == listerRoot ? owner : listerRoot;
 }
 
 // What the mouse hook adds before it passes a message on.

@@ -177,10 +177,10 @@ TEST(EscapeRule, ClosesTheViewUnlessTheViewersDialogOrFullScreenWindowIsActive) 
 }
 
 TEST(KeyState, OnlyBitFifteenMeansDown) {
-  EXPECT_TRUE(hooks::IsDown(static_cast<std::int16_t>(0x8000)));
-  EXPECT_TRUE(hooks::IsDown(static_cast<std::int16_t>(0xFF80)));
-  EXPECT_FALSE(hooks::IsDown(1));
-  EXPECT_FALSE(hooks::IsDown(0x7FFF));
+  EXPECT_TRUE(IsKeyDown(static_cast<std::int16_t>(0x8000)));
+  EXPECT_TRUE(IsKeyDown(static_cast<std::int16_t>(0xFF80)));
+  EXPECT_FALSE(IsKeyDown(1));
+  EXPECT_FALSE(IsKeyDown(0x7FFF));
 }
 
 TEST(MouseAction, OnlyALeftReleaseAndTheVerticalWheelAreActedOn) {
@@ -193,6 +193,14 @@ TEST(MouseAction, OnlyALeftReleaseAndTheVerticalWheelAreActedOn) {
     EXPECT_EQ(MouseAction::Nothing, hooks::ChooseMouseAction(code, WM_LBUTTONUP));
     EXPECT_EQ(MouseAction::Nothing, hooks::ChooseMouseAction(code, WM_MOUSEWHEEL));
   }
+}
+
+TEST(KeyboardBack, TheWindowThatHadItWhileItLivesUnderTheListersMainWindowElseThatMainWindow) {
+  HWND files = reinterpret_cast<HWND>(0x10), main = reinterpret_cast<HWND>(0x20), other = reinterpret_cast<HWND>(0x30);
+  EXPECT_EQ(files, hooks::KeyboardBackTo(files, main, main));
+  EXPECT_EQ(main, hooks::KeyboardBackTo(files, nullptr, main));  // the file list is gone
+  EXPECT_EQ(main, hooks::KeyboardBackTo(files, other, main));    // under another top-level window
+  EXPECT_EQ(main, hooks::KeyboardBackTo(nullptr, nullptr, main));
 }
 
 }  // namespace

@@ -48,6 +48,16 @@ void ForwardDigit(HWND focus, HWND lister, WParam key) {
   win::keybd_event(static_cast<std::uint8_t>(key & 0xFF), 0, 0, 0);
 }
 
+// The viewer is about to close itself: the keyboard goes back to the host before its window
+// goes, rather than to the Lister window, which the host may hand on to a window that
+// passes keys to a viewer no longer there.
+void GiveKeyboardToHost(HWND focus, HWND lister) {
+  HWND owner = static_cast<HWND>(win::GetPropW(win::GetParent(focus), hooks::kKeyboardOwnerProperty));
+  HWND root = win::GetAncestor(lister, GA_ROOT);
+  win::SetForegroundWindow(root);
+  win::SetFocus(hooks::KeyboardBackTo(owner, win::GetAncestor(owner, GA_ROOT), root));
+}
+
 }  // namespace
 
 LResult KbdProc(int code, WParam wParam, LParam lParam) {
@@ -64,7 +74,7 @@ LResult KbdProc(int code, WParam wParam, LParam lParam) {
     case hooks::KeyAction::ForwardDigit: ForwardDigit(focus, lister, wParam); break;
     case hooks::KeyAction::Swallow: return 1;
     case hooks::KeyAction::CloseQuickView:
-      FocusLister(lister);
+      GiveKeyboardToHost(focus, lister);
       win::SendMessageW(focus, WM_SYSCOMMAND, SC_CLOSE, 0);
       win::PostMessageW(win::GetParent(lister), HOST_COMMAND, HOST_CMD_CLOSE_QUICK_VIEW, 0);
       break;

@@ -58,7 +58,9 @@ bool CreateViewerProcess(const char16_t* application, char16_t* commandLine, Pro
   STARTUPINFOW startup = {};
   startup.cb = sizeof(STARTUPINFOW);  // 104
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESIZE | STARTF_USEPOSITION | STARTF_FORCEOFFFEEDBACK;
-  startup.wShowWindow = SW_SHOW;
+  // Shown, but not activated: a viewer window that took the activation while it is still a
+  // window of its own would take the keys the user types into the host during the load.
+  startup.wShowWindow = SW_SHOWNOACTIVATE;
   PROCESS_INFORMATION process = {};
   BOOL ok = ::CreateProcessW(W(application), W(commandLine), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                              &process);
@@ -77,6 +79,7 @@ std::uint32_t WaitForSingleObject(HANDLE object, std::uint32_t milliseconds) {
   return ::WaitForSingleObject(object, milliseconds);
 }
 std::uint32_t GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+std::uint32_t GetTickCount() { return ::GetTickCount(); }
 bool CloseHandle(HANDLE handle) { return ::CloseHandle(handle) != FALSE; }
 
 std::uint32_t GetPrivateProfileSectionNamesW(char16_t* names, std::uint32_t capacity, const char16_t* file) {

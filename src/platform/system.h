@@ -35,8 +35,8 @@ struct ProcessInfo {
   std::uint32_t threadId;
 };
 // CreateProcessW(application, commandLine, null, null, FALSE, 0, null, null, startup, info),
-// with the startup record asking for the first window at (0, 0), size 0 x 0, SW_SHOW, and no
-// start-up feedback cursor.
+// with the startup record asking for the first window at (0, 0), size 0 x 0, shown without
+// activation (SW_SHOWNOACTIVATE), and no start-up feedback cursor.
 bool CreateViewerProcess(const char16_t* application, char16_t* commandLine, ProcessInfo* info);
 // WaitForSingleObject(process, 0) == WAIT_OBJECT_0: the process has ended (never waits).
 bool HasProcessEnded(HANDLE process);
@@ -45,6 +45,8 @@ HANDLE OpenProcess(std::uint32_t access, bool inheritHandle, std::uint32_t proce
 // WAIT_OBJECT_0 (0) when the object was signalled within the time.
 std::uint32_t WaitForSingleObject(HANDLE object, std::uint32_t milliseconds);
 std::uint32_t GetCurrentProcessId();
+// Milliseconds since the system started, wrapping round every 49.7 days.
+std::uint32_t GetTickCount();
 bool CloseHandle(HANDLE handle);
 
 // The names of the sections of a settings file, each terminated, the list by an empty name.

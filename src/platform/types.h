@@ -87,12 +87,14 @@ constexpr unsigned SMTO_ABORTIFHUNG = 2;
 constexpr unsigned SWP_ASYNCWINDOWPOS = 0x4000;
 
 constexpr unsigned GW_CHILD = 5;
+constexpr unsigned GA_ROOT = 2;
 constexpr int GWL_STYLE = -16;
 constexpr int GWLP_USERDATA = -21;
 constexpr std::uint32_t WS_CHILD = 0x40000000;
 constexpr std::uint32_t WS_VISIBLE = 0x10000000;
 constexpr std::uint32_t WS_CLIPCHILDREN = 0x02000000;
 constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_SHOWNOACTIVATE = 4;
 constexpr int SW_SHOW = 5;
 constexpr unsigned CS_VREDRAW = 1;
 constexpr unsigned CS_HREDRAW = 2;

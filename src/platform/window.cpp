@@ -9,6 +9,7 @@ namespace win {
 
 HWND GetParent(HWND window) { return ::GetParent(window); }
 HWND GetWindow(HWND window, unsigned relation) { return ::GetWindow(window, relation); }
+HWND GetAncestor(HWND window, unsigned flags) { return ::GetAncestor(window, flags); }
 HWND FindWindowW(const char16_t* className, const char16_t* title) { return ::FindWindowW(W(className), W(title)); }
 HWND FindWindowExW(HWND parent, HWND childAfter, const char16_t* className, const char16_t* title) {
   return ::FindWindowExW(parent, childAfter, W(className), W(title));

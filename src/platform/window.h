@@ -9,6 +9,9 @@ typedef LResult (*WindowProcedure)(HWND, std::uint32_t, WParam, LParam);
 
 HWND GetParent(HWND window);
 HWND GetWindow(HWND window, unsigned relation);
+// With GA_ROOT, the top-level window the window lies in (itself when top-level); null for
+// a window that does not exist.
+HWND GetAncestor(HWND window, unsigned flags);
 HWND FindWindowW(const char16_t* className, const char16_t* title);
 HWND FindWindowExW(HWND parent, HWND childAfter, const char16_t* className, const char16_t* title);
 std::uint32_t GetWindowThreadProcessId(HWND window, std::uint32_t* processId);

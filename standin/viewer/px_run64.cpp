@@ -914,7 +914,6 @@ static void SaveSnapshot(HWND hwnd) {
 static const UINT WM_SHOW_FIRST = WM_APP + 1;
 static void OnStyleChanged(HWND hwnd, int which, const STYLESTRUCT* style);  // test switches, below
 static void HangInFirstMessage();
-static int g_firstShowCmd;
 
 // The first image is decoded and shown from the first message the thread takes after its
 // window exists (a viewer may as well do its first work there, PX_VIEWER_HANG_FIRST_MS).
@@ -924,7 +923,6 @@ static void ShowFirst(HWND hwnd) {
   ComposeTitle(title, PATH_UNITS + 16);
   Log(L"title=%ls", title);
   ShowCurrent();
-  ShowWindow(hwnd, g_firstShowCmd);
   UpdateWindow(hwnd);
 }
 
@@ -1224,9 +1222,11 @@ int WINAPI wWinMain(HINSTANCE hinst, HINSTANCE, LPWSTR, int nShowCmd) {
   QueryPerformanceFrequency(&freq);
   Log(L"window hwnd=0x%llX qpc=%lld freq=%lld", (unsigned long long)(UINT_PTR)hwnd, windowQpc, freq.QuadPart);
   if (!hwnd) return Finish(1);
-  // The first image is decoded and shown from the message loop: a program that embeds
-  // this window (SetParent waits for our thread) should not wait for the decoding.
-  g_firstShowCmd = nShowCmd;
+  // The window is shown at once, with the show state the starting program asked for, as a
+  // viewer shows its window before it decodes. The first image is decoded and shown from
+  // the message loop: a program that embeds this window (SetParent waits for our thread)
+  // should not wait for the decoding.
+  ShowWindow(hwnd, nShowCmd);
   PostMessageW(hwnd, WM_SHOW_FIRST, 0, 0);
 
   UINT_PTR watch = SetTimer(NULL, 0, WATCH_MS, NULL);

@@ -97,7 +97,7 @@ struct PressWhenHung {
     Sleep(1500);  // the load keeps waiting while the viewer does not answer
     self->returnedBeforeKey = self->loadReturned;
     self->keyDownAt = GetTickCount();
-    for (int i = 0; i < 100 && !self->loadReturned; ++i) {
+    for (int i = 0; i < 250 && !self->loadReturned; ++i) {  // held for 5 s at most
       keybd_event(VK_DOWN, 0, 0, 0);
       Sleep(20);
     }
@@ -111,7 +111,9 @@ struct PressWhenHung {
   }
 };
 
-TEST_F(HungViewer, HungFromTheStartTheLoadWaitsUntilAnArrowKeyAbortsIt) {
+// Only a key held down for a second ends the wait: a tap is the host's (Quick View moves
+// its cursor on Down while the image loads).
+TEST_F(HungViewer, HungFromTheStartTheLoadWaitsUntilAnArrowKeyHeldForASecondAbortsIt) {
   SetEnvironmentVariableW(L"PX_VIEWER_HANG_AT_START_MS", std::to_wstring(kLongHangMs).c_str());
   lister = host.NewLister(false);
   HANDLE viewer = nullptr;
@@ -126,8 +128,9 @@ TEST_F(HungViewer, HungFromTheStartTheLoadWaitsUntilAnArrowKeyAbortsIt) {
     EXPECT_FALSE(presser.returnedBeforeKey);
     ASSERT_NE(0u, presser.keyDownAt) << ViewerLog();
     DWORD keyToReturn = returnedAt - presser.keyDownAt;
-    std::printf("  %-52s %5lu ms\n", "load: arrow key down, viewer hung -> null", keyToReturn);
-    EXPECT_LT(keyToReturn, 1000u);
+    std::printf("  %-52s %5lu ms\n", "load: arrow key held, viewer hung -> null", keyToReturn);
+    EXPECT_GE(keyToReturn, 1000u);
+    EXPECT_LT(keyToReturn, 3000u);
   }
   EXPECT_EQ(nullptr, container);
   EXPECT_FALSE(IsWindow(lister));  // the abort takes the Lister window with it

@@ -166,7 +166,10 @@ TEST_F(HookTest, EscapeInListerModeAsksTheListerToCloseAndTheCloseEndsTheViewer)
   EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000)) << CountViewers();
 }
 
-TEST_F(HookTest, EscapeInQuickViewClosesTheViewerAndTellsTheHolder) {
+// The keyboard goes back to the host's window that had it when the view was loaded (here
+// the main window), not to the Lister window, so that the next key acts in the host.
+TEST_F(HookTest, EscapeInQuickViewClosesTheViewerTellsTheHolderAndGivesTheHostItsKeyboard) {
+  SetFocus(host.main);
   Open(true);
   ResetHostRecord();
   Press(VK_ESCAPE);
@@ -175,6 +178,7 @@ TEST_F(HookTest, EscapeInQuickViewClosesTheViewerAndTellsTheHolder) {
   ASSERT_EQ(1, g_host.commandCount);
   EXPECT_EQ(307, g_host.commands[0]);
   EXPECT_EQ(0, g_host.listerCloses);
+  EXPECT_EQ(host.main, GetFocus());
 }
 
 // The full-screen window is top-level, with no Lister window above it: Tab there is the
