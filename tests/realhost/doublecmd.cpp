@@ -126,6 +126,8 @@ bool DoubleCommander::Start(const StartOptions& options, const std::wstring& fil
   SetEnvironmentVariableW(L"PX_VIEWER_SNAPSHOT", (evidence + Wide(flow) + L"-viewer-picture.bmp").c_str());
   const std::wstring late = std::to_wstring(options.viewerTitleLateMs);
   SetEnvironmentVariableW(L"PX_VIEWER_TITLE_LATE_MS", options.viewerTitleLateMs > 0 ? late.c_str() : nullptr);
+  const std::wstring busy = std::to_wstring(options.viewerBusyAtStartMs);
+  SetEnvironmentVariableW(L"PX_VIEWER_HANG_AT_START_MS", options.viewerBusyAtStartMs > 0 ? busy.c_str() : nullptr);
 
   std::wstring settings = folder + L"settings\\";
   std::wstring plugins = folder + L"plugins\\wlx\\Pixmorant\\";

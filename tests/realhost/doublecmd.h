@@ -24,6 +24,9 @@ struct StartOptions {
   // The viewer sets its title this many ms after each step, as a slower viewer does
   // (PX_VIEWER_TITLE_LATE_MS, inherited from the host); 0: at once.
   int viewerTitleLateMs = 0;
+  // The viewer takes no message for this many ms once its window is shown, as a viewer
+  // busy with a large first image (PX_VIEWER_HANG_AT_START_MS); 0: none.
+  int viewerBusyAtStartMs = 0;
 };
 
 struct DoubleCommander {

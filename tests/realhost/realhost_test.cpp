@@ -89,13 +89,13 @@ struct RealHost : ::testing::Test {
   // release, where it refreshes the caption. A user clicks again; so does the test, at
   // most three times, and says so on stderr.
   void ClickViewer() {
-    HWND lister = dc.Lister();
+    HWND lister = dc.Lister(), window = GetAncestor(lister, GA_ROOT);  // in Quick View, the main window
     for (int click = 0; click < 3; ++click) {
       if (click > 0) SayClickedAgain();
       SetForegroundWindow(lister);
-      WaitFor([&] { return GetForegroundWindow() == lister; }, 1000);
+      WaitFor([&] { return GetForegroundWindow() == window; }, 1000);
       ClickInto(dc.Viewer());
-      if (WaitFor([&] { return FocusOf(dc.Viewer()) == dc.Viewer() && GetForegroundWindow() == lister; }, 1000)) return;
+      if (WaitFor([&] { return FocusOf(dc.Viewer()) == dc.Viewer() && GetForegroundWindow() == window; }, 1000)) return;
     }
     FAIL() << "three clicks left the viewer without the keyboard; " << dc.Evidence("click");
   }
@@ -127,6 +127,31 @@ TEST_P(ListerView, F3EmbedsTheViewerTheTitleFollowsRightAndLeftEscapeCloses) {
 
 INSTANTIATE_TEST_SUITE_P(Theme, ListerView, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "light" : "off"; });
+
+// Double Commander with a viewer that is busy for 1.5 s once its window is shown, before it
+// takes a message: the load waits for it.
+struct BusyViewer : RealHost {
+  StartOptions StartWith() const override {
+    StartOptions options;
+    options.viewerBusyAtStartMs = 1500;
+    return options;
+  }
+};
+
+// A key typed while the image loads goes to the host, which acts on it once the load has
+// returned: Escape 0.3 s after F3 (before the viewer's window exists) and 1 s after it (the
+// viewer's window shown, not yet embedded) closes the view and leaves no viewer running.
+TEST_F(BusyViewer, EscapeTypedWhileTheImageLoadsClosesTheView) {
+  for (DWORD after : {300, 1000}) {
+    const std::string step = "Escape " + std::to_string(after) + " ms after F3";
+    Press(VK_F3);
+    Pump(after - 60);  // a press takes 60 ms
+    Press(VK_ESCAPE);
+    ASSERT_TRUE(dc.WaitNoViewer()) << dc.Evidence(step);
+    ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence(step);
+    ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence(step);
+  }
+}
 
 TEST_F(RealHost, TabAndADigitFromTheViewerReachTheListerWindow) {
   ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[0]));
@@ -207,6 +232,17 @@ TEST_F(RealHost, QuickViewFollowsTheCursorWithOneViewerAtATime) {
       EXPECT_NE(nullptr, GetParent(dc.Lister())) << step.name;  // inside the panel
     }
   }
+}
+
+// Escape in the viewer closes the Quick View's viewer, and the keyboard is back on the
+// host's file list at once: Ctrl+Q typed right after it closes the Quick View.
+TEST_F(RealHost, QuickViewEscapeInTheViewerHandsTheNextKeyToTheHost) {
+  ASSERT_NO_FATAL_FAILURE(Take(kQuickViewFlow[0]));
+  ASSERT_NO_FATAL_FAILURE(ClickViewer());
+  Press(VK_ESCAPE);
+  Press('Q', VK_CONTROL);
+  ASSERT_TRUE(dc.WaitNoViewer()) << dc.Evidence("Ctrl+Q right after Escape");
+  ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence("Ctrl+Q right after Escape");
 }
 
 TEST_F(RealHost, TwentyViewsOpenedAndClosedLeaveNoViewerAndTheHostsMemoryFlat) {
@@ -388,6 +424,51 @@ TEST_F(Stepping, TheListerTitleNamesTheLastImageAfterATapAndBurstsOfRight) {
     ASSERT_NO_FATAL_FAILURE(Take(kOpenStepping));
     for (int round = 0; round < rounds; ++round) ASSERT_NO_FATAL_FAILURE(Take(kSteppingRounds[round]));
     ASSERT_NO_FATAL_FAILURE(Take(kListerFlow[3]));
+  }
+}
+
+// A folder of 21 images of the flow's own, for two rounds of ten Downs in Quick View.
+std::wstring BrowsingFolder() { return RealHostPath(L"browsing\\"); }
+
+std::wstring BrowsingImage(int number) {
+  wchar_t name[32] = {};
+  swprintf(name, 32, L"img-%02d.bmp", number);
+  return BrowsingFolder() + name;
+}
+
+bool MakeBrowsingFolder() {
+  RemoveFolderTree(BrowsingFolder());
+  if (!CreateDirectoryW(BrowsingFolder().c_str(), nullptr)) return false;
+  for (int number = 1; number <= 21; ++number)
+    if (!WriteSampleBmp(BrowsingImage(number), 64, 48, RGB(10 * number, 120, 220 - 10 * number))) return false;
+  return true;
+}
+
+struct QuickViewBrowsing : RealHost {
+  void SetUp() override {
+    ASSERT_TRUE(MakeBrowsingFolder());
+    RealHost::SetUp();
+  }
+  std::wstring PathOf(const wchar_t* name) const override { return BrowsingFolder() + name; }
+  std::wstring FirstFile() const override { return BrowsingImage(1); }
+};
+
+// In Quick View the host's file list keeps the keyboard while each image loads: ten Downs,
+// 250 ms and then 600 ms apart, each typed while the view of the last one loads, move the
+// host's cursor ten files on, and the view ends on the file under the cursor.
+TEST_F(QuickViewBrowsing, TenDownsTypedWhileImagesLoadMoveTheCursorTenFilesOn) {
+  ASSERT_NO_FATAL_FAILURE(Take({VK_CONTROL, 'Q', L"img-01.bmp", "Ctrl+Q on an image"}));
+  int at = 1;
+  for (DWORD gap : {250, 600}) {
+    const std::string step = "ten Downs " + std::to_string(gap) + " ms apart from image " + std::to_string(at);
+    for (int down = 0; down < 10; ++down) {
+      Press(VK_DOWN);
+      Pump(gap - 60);  // a press takes 60 ms
+    }
+    at += 10;
+    ASSERT_TRUE(dc.WaitEmbedded(BrowsingImage(at))) << dc.Evidence(step);
+    ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence(step);
+    ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence(step);
   }
 }
 
