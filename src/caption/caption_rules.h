@@ -44,9 +44,10 @@ inline std::size_t SuffixBeginningAtEnd(const char16_t* title, std::size_t lengt
 // suffix after it, and a folder or file name may hold the suffix's text too (a name such as
 // "a - Pixmorant b.png"). A title that fills all 259 units without it was cut by the read
 // (a path of 248 units or more): the caption is then the title as read, less the beginning
-// of the suffix the cut left at its end, so that it still names the image on view. A
-// shorter title without the suffix is not the viewer's naming of an image: the caption is
-// empty, the host's title stays as it is and nothing is painted.
+// of the suffix the cut left at its end or the half of a character it split, so that it
+// still names the image on view. A shorter title without the suffix is not the viewer's
+// naming of an image: the caption is empty, the host's title stays as it is and nothing is
+// painted.
 // caption: text16::kUnits units, zero-filled here.
 inline void ExtractCaption(const char16_t* title, char16_t* caption) {
   text16::Zero(caption, text16::kUnits);
@@ -58,7 +59,9 @@ inline void ExtractCaption(const char16_t* title, char16_t* caption) {
     if (SuffixAt(title, length)) cut = length;
   if (cut == kNone) {
     if (length < text16::kUnits - 1) return;
-    cut = length - SuffixBeginningAtEnd(title, length);
+    // A read that split a character ends in its high unit, which no beginning of the suffix
+    // does: at most one of the two is taken off.
+    cut = text16::WholeCharactersLength(title, length) - SuffixBeginningAtEnd(title, length);
   }
   std::memcpy(caption, title, cut * sizeof(char16_t));
 }

@@ -51,6 +51,10 @@ TEST(ExtractCaption, OnlyATitleThatFillsAll259UnitsIsTakenWithoutTheSuffix) {
   EXPECT_EQ(u16string(259, u'a'), Caption(u16string(300, u'a')));
   EXPECT_EQ(u16string(258, u'a'), Caption(u16string(258, u'a') + u" - pixmorant"));  // cut after " "
   EXPECT_EQ(u"", Caption(u16string(246, u'a') + u" - pixmorant"));                   // 258 units, whole
+  // A read that ends between the two units of a character leaves the character out.
+  const u16string emoji = u"\U0001F600";
+  EXPECT_EQ(u16string(258, u'a'), Caption(u16string(258, u'a') + emoji + u"b"));
+  EXPECT_EQ(u16string(257, u'a') + emoji, Caption(u16string(257, u'a') + emoji + u"b"));
 }
 
 TEST(ComposeListerTitle, FramesTheCaptionAndAlwaysFits) {

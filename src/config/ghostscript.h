@@ -10,10 +10,12 @@ struct GsLib {
 };
 
 // The load's part: the viewer's settings file names the configured library and GS_LIB its
-// folders, before the viewer process starts (it inherits the host's environment).
-void HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder, ViewerKind kind);
+// folders, before the viewer process starts (it inherits the host's environment). True
+// when GS_LIB was set.
+bool HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder, ViewerKind kind);
 
 // The close's part: GS_LIB leaves the host's environment, whether or not a load set it.
+// A load that set it and gives no window takes it back so too.
 void RemoveGhostscriptSearchPath();
 
 // Exported: the GS_LIB search path for a Ghostscript library file path.

@@ -12,8 +12,15 @@ namespace {
 
 // The box shows while the load runs on the host's thread, and its loop takes the host's
 // messages: with no owner, MB_TASKMODAL disables the thread's top-level windows meanwhile,
-// so that the host cannot start another load inside this one.
-void ShowError(const char16_t* text) { win::MessageBoxW(nullptr, text, nullptr, MB_ICONERROR | MB_TASKMODAL); }
+// so that the host cannot start another load inside this one. They are still disabled
+// when the box goes, so the platform finds none of them to activate, and the keys would go
+// nowhere until the user clicks the host: the window that was active before, if it still
+// exists, is made so again.
+void ShowError(const char16_t* text) {
+  HWND active = win::GetActiveWindow();
+  win::MessageBoxW(nullptr, text, nullptr, MB_ICONERROR | MB_TASKMODAL);
+  if (win::IsWindow(active)) win::SetForegroundWindow(active);
+}
 
 void TellNotFound(const char16_t* viewerPath) {
   config::NotFoundMessage(g_text, text16::kUnits, viewerPath);

@@ -41,8 +41,17 @@ HWND CreateContainer(HINSTANCE module, HWND lister) {
   // Fails once an earlier load of this process has registered the class; the container
   // is then made from that registration.
   win::RegisterContainerClass(kClassName, WindowProc, module);
-  return win::CreateWindowExW(0, kClassName, u"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, lister, nullptr,
-                              module, nullptr);
+  // Since Windows 10 1803 a window made under the thread's default DPI hosting behaviour
+  // takes no child window of another DPI awareness: the viewer's SetParent would fail
+  // whenever host and viewer differ (a per-monitor-aware host, a system-aware viewer). The
+  // container alone is made under mixed hosting; the host's thread gets its own behaviour
+  // back at once. Older Windows has no such behaviour, and then nothing changes.
+  int previous = 0;
+  bool mixed = win::SetThreadDpiHostingMixed(&previous);
+  HWND container = win::CreateWindowExW(0, kClassName, u"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, lister,
+                                        nullptr, module, nullptr);
+  if (mixed) win::SetThreadDpiHostingBehavior(previous);
+  return container;
 }
 
 // A tight loop on the host's thread, as the host expects of a load.

@@ -83,6 +83,25 @@ HWND SetFocus(HWND window) { return ::SetFocus(window); }
 HWND GetFocus() { return ::GetFocus(); }
 HWND GetActiveWindow() { return ::GetActiveWindow(); }
 
+namespace {
+typedef DPI_HOSTING_BEHAVIOR(WINAPI* SetDpiHosting)(DPI_HOSTING_BEHAVIOR);
+SetDpiHosting FindSetThreadDpiHostingBehavior() {
+  FARPROC found = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetThreadDpiHostingBehavior");
+  return reinterpret_cast<SetDpiHosting>(reinterpret_cast<void*>(found));
+}
+}  // namespace
+
+bool SetThreadDpiHostingMixed(int* previous) {
+  SetDpiHosting set = FindSetThreadDpiHostingBehavior();
+  if (set == nullptr) return false;
+  *previous = set(DPI_HOSTING_BEHAVIOR_MIXED);
+  return *previous != DPI_HOSTING_BEHAVIOR_INVALID;
+}
+void SetThreadDpiHostingBehavior(int behavior) {
+  SetDpiHosting set = FindSetThreadDpiHostingBehavior();
+  if (set != nullptr) set(static_cast<DPI_HOSTING_BEHAVIOR>(behavior));
+}
+
 bool GetClientRect(HWND window, Rect* rect) {
   RECT r = {};
   BOOL ok = ::GetClientRect(window, &r);

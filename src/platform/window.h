@@ -53,6 +53,14 @@ HWND SetFocus(HWND window);
 HWND GetFocus();
 HWND GetActiveWindow();
 
+// SetThreadDpiHostingBehavior(DPI_HOSTING_BEHAVIOR_MIXED), looked up in user32 on each call
+// (Windows before 10 1803 has none): true, with the thread's behaviour before in *previous,
+// when the behaviour was set; false, with nothing changed, otherwise.
+bool SetThreadDpiHostingMixed(int* previous);
+// SetThreadDpiHostingBehavior(behavior), looked up the same way, for the behaviour that
+// SetThreadDpiHostingMixed gave.
+void SetThreadDpiHostingBehavior(int behavior);
+
 struct Rect {
   std::int32_t left, top, right, bottom;
 };

@@ -34,12 +34,15 @@ HWND ListLoadW(HWND lister, const char16_t* fileName, int /*showFlags*/) {
 
   // GS_LIB must hold its new value before the viewer process is created: it inherits the
   // host's environment.
-  HandOverGhostscript(location.settingsFile, location.viewerSettingsFolder, location.kind);
+  bool handedOver = HandOverGhostscript(location.settingsFile, location.viewerSettingsFolder, location.kind);
 
+  HWND container = nullptr;
   char16_t commandLine[kCommandLineUnits] = {};
-  if (!ViewerCommandLine(location.settingsFile, mode, fileName, commandLine)) return nullptr;
-
-  return EmbedViewer(g_hInstance, lister, mode, location.viewerProgram, commandLine, maximized);
+  if (ViewerCommandLine(location.settingsFile, mode, fileName, commandLine))
+    container = EmbedViewer(g_hInstance, lister, mode, location.viewerProgram, commandLine, maximized);
+  // No container means no close to remove GS_LIB: the load takes back what it set.
+  if (container == nullptr && handedOver) RemoveGhostscriptSearchPath();
+  return container;
 }
 
 HWND ListLoad(HWND lister, const char* fileName, int showFlags) {

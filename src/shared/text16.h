@@ -33,6 +33,15 @@ inline bool Contains(const char16_t* text, char16_t unit) {
   return false;
 }
 
+// A text cut to its first `length` units keeps whole characters: a character past the Basic
+// Multilingual Plane (an emoji) is a pair of units, high then low, and a cut between the
+// two would leave a lone high unit, which the host shows as a replacement character. The
+// length that cuts before such a pair instead.
+inline std::size_t WholeCharactersLength(const char16_t* text, std::size_t length) {
+  bool endsInHighSurrogate = length > 0 && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF;
+  return endsInHighSurrogate ? length - 1 : length;
+}
+
 // Index of the last occurrence of unit, or -1.
 inline long FindLast(const char16_t* text, char16_t unit) {
   long last = -1;

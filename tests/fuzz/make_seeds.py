@@ -24,6 +24,7 @@ SEEDS = {
         "folder": u16("C:\\pics\\ - Pixmorant"),
         "long_title": u16("a" * 248 + " - Pixmorant" + "b" * 40),
         "path_251": u16("C:\\" + "p" * 242 + "\\a.bmp - Pixmorant"),
+        "split_emoji": u16("C:\\" + "p" * 255 + "\U0001F600.png - Pixmorant"),
     },
     "gsenv": {
         "bin": u16("C:\\gs\\gs10.02\\bin\\gsdll64.dll"),

@@ -322,7 +322,7 @@ TEST_F(NoViewer, TheNotFoundMessageIsTheOnlyBoxWhileDownIsPressedAndTheHostLives
   ASSERT_TRUE(dc.Runs()) << "Double Commander ended; " << dc.Evidence("OK");
   ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence("OK");
 
-  SetForegroundWindow(dc.main);
+  // Activated again after the box, the main window takes the keys without a click.
   ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence("after OK");
   Press('Q', VK_CONTROL);
   CloseEachBox(boxes);

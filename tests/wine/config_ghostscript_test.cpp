@@ -72,9 +72,23 @@ TEST(Ghostscript, TheKeysLandInTheViewerSettingsFileAndTheViewerInheritsGsLib) {
                                       std::string("GS_DLL=") + kLibrary}),
             Lines(ReadFileBytes(setup.ViewerSettings(L"px_run64.ini"))));
   EXPECT_FALSE(FileExists(setup.folder.Path(L"Pixmorant64\\px_run64.ini")));
-  EXPECT_EQ(Wide(kSearchPath), cfgt::Environment(L"GS_LIB"));
   EXPECT_EQ(kSearchPath, load.Probed("GS_LIB"));
   SetEnvironmentVariableW(L"PX_CFG_GS", nullptr);
+}
+
+// No close follows a load that gives no window: it takes GS_LIB back itself when its viewer
+// (0) ends at once, (1) is a folder, (2) is not started (the name does not fit).
+TEST(Ghostscript, ALoadThatGivesNoWindowLeavesNoGsLib) {
+  for (int failure = 0; failure < 3; ++failure) {
+    GsFolder setup;
+    setup.Set(L"Ghostscript", L"path", Wide(kLibrary));
+    setup.Set(L"Ghostscript", L"path64", Wide(kLibrary));
+    if (failure == 1) setup.Set(L"Pixmorant", L"path64", setup.folder.Path(L"Pixmorant"));
+    Load load(setup.folder.dir, false, failure == 2 ? L"C:\\" + std::wstring(600, L'n') : L"C:\\pics\\a.jpg");
+    EXPECT_EQ(nullptr, load.result) << failure;
+    EXPECT_TRUE(FileExists(setup.ViewerSettings(failure == 1 ? L"px_run32.ini" : L"px_run64.ini"))) << failure;
+    EXPECT_EQ(L"(unset)", cfgt::Environment(L"GS_LIB")) << failure;
+  }
 }
 
 TEST(Ghostscript, ARedirectionIsExpandedAndTheDefaultFileOnlyRead) {
@@ -89,7 +103,6 @@ TEST(Ghostscript, ARedirectionIsExpandedAndTheDefaultFileOnlyRead) {
   EXPECT_EQ(held, ReadFileBytes(setup.ViewerSettings(L"px_run32.ini")));
   EXPECT_EQ((std::vector<std::string>{"[Ghostscript]", "GS_Location=1", "GS_DLL=C:\\gs\\bin\\gsdll32.dll"}),
             Lines(ReadFileBytes(appData + L"Viewer\\px_run32.ini")));
-  EXPECT_EQ(L"C:\\gs\\bin\\;C:\\gs\\fonts\\;C:\\gs\\lib\\", cfgt::Environment(L"GS_LIB"));
   SetEnvironmentVariableW(L"PX_CFG_APPDATA", nullptr);
 }
 
@@ -102,7 +115,7 @@ TEST(Ghostscript, ARedirectionEndingWithABackslashGetsAnotherOne) {
   // The path holds two backslashes before the name; the file system takes it as one.
   EXPECT_EQ((std::vector<std::string>{"[Ghostscript]", "GS_Location=1", std::string("GS_DLL=") + kLibrary}),
             Lines(ReadFileBytes(target + L"px_run64.ini")));
-  EXPECT_EQ(Wide(kSearchPath), cfgt::Environment(L"GS_LIB"));
+  EXPECT_EQ(kSearchPath, load.Probed("GS_LIB"));
 }
 
 TEST(Ghostscript, AnUndefinedReferenceIsHandedOverAsWritten) {
@@ -112,7 +125,7 @@ TEST(Ghostscript, AnUndefinedReferenceIsHandedOverAsWritten) {
   Load load(setup.folder.dir);
   EXPECT_EQ((std::vector<std::string>{"[Ghostscript]", "GS_Location=1", "GS_DLL=%PX_CFG_NOGS%\\bin\\gs.dll"}),
             Lines(ReadFileBytes(setup.ViewerSettings(L"px_run64.ini"))));
-  EXPECT_EQ(L"%PX_CFG_NOGS%\\bin\\;%PX_CFG_NOGS%\\fonts\\;%PX_CFG_NOGS%\\lib\\", cfgt::Environment(L"GS_LIB"));
+  EXPECT_EQ("%PX_CFG_NOGS%\\bin\\;%PX_CFG_NOGS%\\fonts\\;%PX_CFG_NOGS%\\lib\\", load.Probed("GS_LIB"));
 }
 
 // The exported procedure, called as its mangled name declares it: the record comes back
@@ -144,7 +157,7 @@ TEST(Ghostscript, WhatDoesNotFitSkipsTheWholeHandOver) {
     setup.Set(L"Ghostscript", L"path64", parent251 + L"\\b\\g");
     Load load(setup.folder.dir);
     EXPECT_TRUE(FileExists(setup.ViewerSettings(L"px_run64.ini")));
-    EXPECT_EQ(parent251 + L"\\b\\;" + parent251 + L"\\fonts\\;" + parent251 + L"\\lib\\", cfgt::Environment(L"GS_LIB"));
+    EXPECT_EQ(Utf8(parent251 + L"\\b\\;" + parent251 + L"\\fonts\\;" + parent251 + L"\\lib\\"), load.Probed("GS_LIB"));
   }
   std::wstring longName = L"%PX_CFG_LONG%\\gs.dll";
   SetEnvironmentVariableW(L"PX_CFG_LONG", (L"C:\\" + std::wstring(300, L'x')).c_str());
@@ -167,7 +180,7 @@ TEST(Ghostscript, ARedirectionOfAtMost246UnitsIsTakenAndALongerOneSkipsTheHandOv
     cfgt::WriteSetting(setup.ViewerSettings(L"px_run64.ini"), L"Others", L"INI_Folder", folder);
     Load load(setup.folder.dir);
     // A folder that does not exist takes no keys, silently; GS_LIB is set all the same.
-    EXPECT_EQ(units == 246 ? Wide(kSearchPath) : kUntouched, cfgt::Environment(L"GS_LIB")) << units;
+    EXPECT_EQ(units == 246 ? kSearchPath : Utf8(kUntouched), load.Probed("GS_LIB")) << units;
     EXPECT_EQ((std::vector<std::string>{"[Others]", "INI_Folder=" + Utf8(folder)}),
               Lines(ReadFileBytes(setup.ViewerSettings(L"px_run64.ini"))));
   }

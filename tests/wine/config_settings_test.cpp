@@ -76,11 +76,14 @@ TEST(ViewerLocation, AMissingDefaultViewerIsNamedInFull) {
 
 // The box shows while the load runs on the host's thread and takes the host's messages:
 // task-modal, it keeps the thread's top-level windows disabled meanwhile, so that no other
-// load can start inside this one, and they are enabled again once it is closed.
+// load can start inside this one, and they are enabled again once it is closed, the one
+// that was active before active again.
 TEST(ViewerLocation, WhileTheMessageIsUpTheHostsWindowsAreDisabled) {
   PluginFolder folder(false);
   Host& host = cfgt::SharedHost();
   HWND lister = host.NewLister(false);
+  SetForegroundWindow(lister);
+  ASSERT_TRUE(WaitFor([&] { return GetActiveWindow() == lister; }, 2000));
   MessageBoxWatcher::Options options;
   options.keptDisabled = {host.main, lister};
   HWND result = nullptr;
@@ -97,6 +100,7 @@ TEST(ViewerLocation, WhileTheMessageIsUpTheHostsWindowsAreDisabled) {
   EXPECT_EQ(0, enabledWhileUp);
   EXPECT_TRUE(IsWindowEnabled(host.main));
   EXPECT_TRUE(IsWindowEnabled(lister));
+  EXPECT_EQ(lister, GetForegroundWindow());
   DestroyWindow(lister);
 }
 

@@ -2,6 +2,7 @@
 // inside it, the trimmed menus, the container's messages, and the ways a load can fail.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "harness.h"
@@ -186,6 +187,48 @@ TEST_F(Fixture, AViewerWindowThatCouldNotBeMadeOurChildEndsTheLoadWithNullAndIsC
   EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000)) << ViewerLog();
   EXPECT_TRUE(ViewerLogHas("syscommand close")) << ViewerLog();  // asked to close, and it did
   EXPECT_EQ(nullptr, FindWindowW(L"Pixmorant", nullptr));
+}
+
+// Wine's SetThreadDpiHostingBehavior is a stub: the library finds one of the test's own,
+// which keeps the thread's behaviour, and its CreateWindowExW notes that behaviour.
+struct DpiHosting {
+  bool offered;
+  DPI_HOSTING_BEHAVIOR behavior, atCreation;
+} g_dpi;
+
+DPI_HOSTING_BEHAVIOR WINAPI KeptSetThreadDpiHostingBehavior(DPI_HOSTING_BEHAVIOR behavior) {
+  std::swap(g_dpi.behavior, behavior);
+  return behavior;
+}
+FARPROC WINAPI OfferedGetProcAddress(HMODULE module, const char* name) {
+  bool asked = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF && strcmp(name, "SetThreadDpiHostingBehavior") == 0;
+  if (!asked || module != GetModuleHandleW(L"user32.dll")) return GetProcAddress(module, name);
+  return g_dpi.offered ? (FARPROC)(void*)&KeptSetThreadDpiHostingBehavior : nullptr;
+}
+HWND WINAPI NotedCreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x,
+                                 int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                                 void* parameter) {
+  g_dpi.atCreation = g_dpi.behavior;
+  return CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menu, instance, parameter);
+}
+
+// A container made under the thread's default DPI hosting could not take a viewer of
+// another DPI awareness on Windows: it is made under mixed hosting, and the thread gets
+// its own behaviour back; without the function (older Windows) the load goes on as ever.
+TEST_F(Fixture, TheContainerIsMadeUnderMixedDpiHostingAndTheThreadGetsItsOwnBack) {
+  // Bound for the library loaded for this test alone.
+  ASSERT_TRUE(BindImport(plugin.module, "kernel32.dll", "GetProcAddress", (void*)&OfferedGetProcAddress) &&
+              BindImport(plugin.module, "user32.dll", "CreateWindowExW", (void*)&NotedCreateWindowExW));
+  // Offered or not, the thread's behaviour before the load, the container's.
+  const DpiHosting cases[] = {{true, DPI_HOSTING_BEHAVIOR_DEFAULT, DPI_HOSTING_BEHAVIOR_MIXED},
+                              {true, DPI_HOSTING_BEHAVIOR_MIXED, DPI_HOSTING_BEHAVIOR_MIXED},
+                              {false, DPI_HOSTING_BEHAVIOR_DEFAULT, DPI_HOSTING_BEHAVIOR_DEFAULT}};
+  for (const DpiHosting& c : cases) {
+    g_dpi = {c.offered, c.behavior, DPI_HOSTING_BEHAVIOR_INVALID};
+    EXPECT_NE(nullptr, Load(host.NewLister(false))) << c.offered << c.behavior;
+    EXPECT_EQ(c.atCreation, g_dpi.atCreation) << c.offered << c.behavior;
+    EXPECT_EQ(c.behavior, g_dpi.behavior) << c.offered << c.behavior;
+  }
 }
 
 // A child window has no menu: for the Quick View Lister window GetMenu gives its control
