@@ -13,6 +13,11 @@ struct ViewerLocation {
   ViewerKind kind;
 };
 
-// Fills location; creates pixmorant.ini when it is missing. False, after telling the user,
-// when the viewer program cannot be found: the load then ends with null.
-bool LocateViewer(HINSTANCE module, ViewerLocation* location);
+// Whether the user is told of a settings file that cannot be made or a viewer program that
+// cannot be found. A step to the next file tells nobody: the host then loads the file
+// afresh, and that load tells.
+enum class Telling { User, Nobody };
+
+// Fills location; creates pixmorant.ini when it is missing. False, after telling the user
+// as telling says, when the viewer program cannot be found: the load then ends with null.
+bool LocateViewer(HINSTANCE module, Telling telling, ViewerLocation* location);

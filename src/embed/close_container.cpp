@@ -22,16 +22,33 @@ void EndViewerProcess(HWND viewer) {
   win::CloseHandle(process);
 }
 
+// A viewer whose thread does not answer within the platform's 5 s, or that the platform
+// already calls hung, is ended: true when it was.
+bool EndIfHung(HWND viewer) {
+  if (viewer == nullptr) return false;
+  LResult answer = 0;
+  if (SendWithin(viewer, WM_NULL, embed::kCloseProbeMs, &answer)) return false;
+  EndViewerProcess(viewer);
+  return true;
+}
+
 }  // namespace
 
-void RemoveViewerHooks(HWND container) {
-  for (const char16_t* property :
-       {embed::kKeyboardHookProperty, embed::kMouseHookProperty, embed::kTitleHookProperty}) {
-    HHOOK hook = static_cast<HHOOK>(win::RemovePropW(container, property));
-    if (hook) win::UnhookWindowsHookEx(hook);
-  }
-  win::RemovePropW(container, hooks::kKeyboardOwnerProperty);
+ViewerHooks TakeViewerHooks(HWND container) {
+  ViewerHooks hooks = {};
+  hooks.keyboard = static_cast<HHOOK>(win::RemovePropW(container, embed::kKeyboardHookProperty));
+  hooks.mouse = static_cast<HHOOK>(win::RemovePropW(container, embed::kMouseHookProperty));
+  hooks.title = static_cast<HHOOK>(win::RemovePropW(container, embed::kTitleHookProperty));
+  hooks.keyboardOwner = static_cast<HWND>(win::RemovePropW(container, hooks::kKeyboardOwnerProperty));
+  return hooks;
 }
+
+void Unhook(const ViewerHooks& hooks) {
+  for (HHOOK hook : {hooks.keyboard, hooks.mouse, hooks.title})
+    if (hook) win::UnhookWindowsHookEx(hook);
+}
+
+void RemoveViewerHooks(HWND container) { Unhook(TakeViewerHooks(container)); }
 
 // A Lister window in Quick View has no menu bar, and the load recorded nothing there.
 void GiveBackListerEdit(HWND container) {
@@ -58,19 +75,25 @@ bool DestroyContainer(HWND container) {
   return win::DestroyWindow(container);
 }
 
-void EndViewerIfHung(HWND container) {
-  HWND viewer = win::GetWindow(container, GW_CHILD);
-  if (viewer == nullptr) return;
-  LResult answer = 0;
-  if (SendWithin(viewer, WM_NULL, embed::kCloseProbeMs, &answer)) return;
-  EndViewerProcess(viewer);
+void EndViewerIfHung(HWND container) { EndIfHung(win::GetWindow(container, GW_CHILD)); }
+
+void CloseEmbeddedViewer(HWND container, HWND viewer) {
+  if (viewer == nullptr || EndIfHung(viewer)) return;
+  // Only a window's own thread destroys it, or the destruction of its parent: the viewer
+  // window moves into a hidden window of ours, which is destroyed with it, as the close
+  // destroys the container.
+  HWND holder = win::CreateWindowExW(0, u"Static", u"", WS_CHILD, 0, 0, 0, 0, container, nullptr, nullptr, nullptr);
+  win::SetParent(viewer, holder);
+  win::DestroyWindow(holder);
 }
 
-void CloseUnembeddedViewer(HWND viewer) {
-  if (!win::IsWindow(viewer)) return;
-  if (win::IsHungAppWindow(viewer)) {
-    EndViewerProcess(viewer);
-    return;
+void CloseUnembeddedViewer(HWND viewer, HANDLE process) {
+  if (win::IsWindow(viewer) && !win::IsHungAppWindow(viewer)) {
+    win::PostMessageW(viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // The viewer was never shown: one that has not ended a while after the request (it
+    // ignores it, or its window went while its process lives) is ended.
+    if (win::WaitForSingleObject(process, embed::kUnembeddedCloseMs) == WAIT_OBJECT_0) return;
   }
-  win::PostMessageW(viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
+  win::TerminateProcess(process, 0);
+  win::WaitForSingleObject(process, embed::kViewerEndMs);
 }

@@ -156,5 +156,8 @@ constexpr std::uint32_t kPopupAnswerMs = 250;  // a popup menu, asked for its me
 // answered within that time: a viewer at work is never ended.
 constexpr std::uint32_t kCloseProbeMs = 5000;
 constexpr std::uint32_t kViewerEndMs = 500;  // a viewer the close ended, to be gone
+// A viewer window the load could not embed is asked to close; the viewer was never shown,
+// so one that has not ended this long after is ended.
+constexpr std::uint32_t kUnembeddedCloseMs = 1000;
 
 }  // namespace embed

@@ -2,6 +2,7 @@
 // inside the Lister window.
 #include "embed/embed_viewer.h"
 
+#include "caption/window_caption.h"
 #include "hooks/hook_rules.h"
 #include "hooks/hooks.h"
 #include "platform/input.h"
@@ -87,17 +88,23 @@ void KeepListerEditState(HWND container, std::uint32_t earlier) {
   if (record != 0) win::SetPropW(container, embed::kListerEditProperty, reinterpret_cast<void*>(record));
 }
 
+ViewerHooks HookViewerThread(HINSTANCE module, std::uint32_t viewerThread, HWND keyboardOwner) {
+  ViewerHooks hooks = {};
+  hooks.keyboard = win::SetWindowsHookExW(WH_KEYBOARD, KbdProc, module, viewerThread);
+  hooks.mouse = win::SetWindowsHookExW(WH_MOUSE, MouseProc, module, viewerThread);
+  hooks.title = win::SetWindowsHookExW(WH_CALLWNDPROCRET, TitleProc, module, viewerThread);
+  hooks.keyboardOwner = keyboardOwner;
+  return hooks;
+}
+
 // The hooks are kept on the container, so that the close removes them, and with them the
-// host's window that had the keyboard when the load began, which the keyboard hook gives
-// it back to when the view closes from inside.
-void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread, HWND keyboardOwner) {
-  HHOOK keyboard = win::SetWindowsHookExW(WH_KEYBOARD, KbdProc, module, viewerThread);
-  HHOOK mouse = win::SetWindowsHookExW(WH_MOUSE, MouseProc, module, viewerThread);
-  HHOOK title = win::SetWindowsHookExW(WH_CALLWNDPROCRET, TitleProc, module, viewerThread);
-  win::SetPropW(container, embed::kKeyboardHookProperty, keyboard);
-  win::SetPropW(container, embed::kMouseHookProperty, mouse);
-  win::SetPropW(container, embed::kTitleHookProperty, title);
-  win::SetPropW(container, hooks::kKeyboardOwnerProperty, keyboardOwner);
+// host's window that had the keyboard when the first load began, which the keyboard hook
+// gives it back to when the view closes from inside.
+void KeepViewerHooks(HWND container, const ViewerHooks& hooks) {
+  win::SetPropW(container, embed::kKeyboardHookProperty, hooks.keyboard);
+  win::SetPropW(container, embed::kMouseHookProperty, hooks.mouse);
+  win::SetPropW(container, embed::kTitleHookProperty, hooks.title);
+  win::SetPropW(container, hooks::kKeyboardOwnerProperty, hooks.keyboardOwner);
 }
 
 // In Quick View the viewer is no window of its own. The system menu is fetched afresh for
@@ -126,6 +133,62 @@ void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const
   win::ShowWindow(target, SW_SHOW);
 }
 
+namespace {
+
+// A viewer started for a load or a step: its process, whose handles are held until the
+// embedding is decided, and the window the wait found.
+struct StartedViewer {
+  win::ProcessInfo process;
+  HWND window;
+  embed::WaitOutcome outcome;
+};
+
+// Starts the viewer and waits for its window: false when it did not start. Otherwise the
+// outcome says whether the window came (Done), the process ended (ViewerGone) or the user
+// gave up waiting (Abort).
+bool StartViewer(const char16_t* viewerProgram, char16_t* commandLine, StartedViewer* started) {
+  if (!win::CreateViewerProcess(viewerProgram, commandLine, &started->process)) return false;
+  started->window = WaitForViewerWindow(started->process, &started->outcome);
+  return true;
+}
+
+// A viewer whose wait did not end with its window: one the user gave up on is ended.
+void DropStartedViewer(const StartedViewer& started) {
+  if (started.outcome == embed::WaitOutcome::Abort) {
+    win::DestroyWindow(started.window);
+    win::TerminateProcess(started.process.process, 0);
+  }
+  CloseProcessHandles(started.process);
+}
+
+// Hooks the viewer's thread, trims its system menu in Quick View, re-parents and shows it:
+// true when its window ended up in the container. A viewer that died while it was being
+// embedded, or one the platform refused to make our child (a viewer running with higher
+// rights than the host), is not: its hooks are removed and its window, left on its own,
+// closed.
+bool EmbedStarted(HINSTANCE module, HWND lister, HWND container, ViewMode mode, const char16_t* maximized,
+                  HWND keyboardOwner, const StartedViewer& started) {
+  KeepViewerHooks(container, HookViewerThread(module, started.process.threadId, keyboardOwner));
+  if (mode == ViewMode::QuickView) TrimViewerSystemMenu(started.window);
+  ShowEmbedded(lister, container, started.window, mode, maximized);
+  if (win::GetParent(started.window) == container) return true;
+  RemoveViewerHooks(container);
+  CloseUnembeddedViewer(started.window, started.process.process);
+  return false;
+}
+
+// The container a load returned inside this Lister window, as the host hands it back.
+bool IsContainerOf(HWND container, HWND lister) {
+  std::uint32_t processId = 0;
+  win::GetWindowThreadProcessId(container, &processId);
+  char16_t name[text16::kUnits] = {};
+  win::GetClassNameW(container, name, static_cast<int>(text16::kUnits));
+  return win::IsWindow(container) && win::GetParent(container) == lister && processId == win::GetCurrentProcessId() &&
+         text16::Equal(name, kClassName);
+}
+
+}  // namespace
+
 HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
                  const char16_t* maximized) {
   // The keyboard of the host's thread, before the load changes anything.
@@ -136,44 +199,54 @@ HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* v
   if (container == nullptr) return nullptr;
   win::BringWindowToTop(container);
 
-  win::ProcessInfo process = {};
-  if (!win::CreateViewerProcess(viewerProgram, commandLine, &process)) {
+  StartedViewer started = {};
+  if (!StartViewer(viewerProgram, commandLine, &started)) {
     win::DestroyWindow(container);
     return nullptr;
   }
-
-  embed::WaitOutcome outcome = embed::WaitOutcome::Again;
-  HWND held = WaitForViewerWindow(process, &outcome);
-  if (outcome == embed::WaitOutcome::ViewerGone) {
+  if (started.outcome != embed::WaitOutcome::Done) {
+    // The user who gave up on the view closes the Lister window with it.
+    if (started.outcome == embed::WaitOutcome::Abort) win::DestroyWindow(lister);
     win::DestroyWindow(container);
-    CloseProcessHandles(process);
+    DropStartedViewer(started);
     return nullptr;
   }
-  if (outcome == embed::WaitOutcome::Abort) {
-    win::DestroyWindow(lister);
-    win::DestroyWindow(container);
-    win::DestroyWindow(held);
-    win::TerminateProcess(process.process, 0);
-    CloseProcessHandles(process);
-    return nullptr;
-  }
-  HWND viewer = held;
-  CloseProcessHandles(process);
 
   if (embed::ListerHasMenuBar(mode)) KeepListerEditState(container, TrimListerMenu(lister));
-  InstallHooks(module, container, process.threadId, keyboardOwner);
-  if (mode == ViewMode::QuickView) TrimViewerSystemMenu(viewer);
-  ShowEmbedded(lister, container, viewer, mode, maximized);
-  // A viewer that died while it was being embedded, or one the platform refused to make our
-  // child (a viewer running with higher rights than the host), leaves the container empty:
-  // the load ends as a failed start does, a viewer window left on its own is closed, and
-  // the Lister window, which lives on, gets its Edit item back.
-  if (win::GetParent(viewer) != container) {
-    RemoveViewerHooks(container);
-    CloseUnembeddedViewer(viewer);
-    GiveBackListerEdit(container);
-    win::DestroyWindow(container);
-    return nullptr;
+  bool embedded = EmbedStarted(module, lister, container, mode, maximized, keyboardOwner, started);
+  CloseProcessHandles(started.process);
+  if (embedded) return container;
+  // The Lister window lives on: it gets its Edit item back.
+  GiveBackListerEdit(container);
+  win::DestroyWindow(container);
+  return nullptr;
+}
+
+bool EmbedNextViewer(HINSTANCE module, HWND lister, HWND container, ViewMode mode, const char16_t* viewerProgram,
+                     char16_t* commandLine, const char16_t* maximized) {
+  if (!IsContainerOf(container, lister)) return false;
+  HWND earlier = win::GetWindow(container, GW_CHILD);  // none when the viewer closed itself
+  StartedViewer started = {};
+  if (!StartViewer(viewerProgram, commandLine, &started)) return false;
+  if (started.outcome != embed::WaitOutcome::Done) {
+    DropStartedViewer(started);
+    return false;
   }
-  return container;
+
+  ViewerHooks earlierHooks = TakeViewerHooks(container);
+  bool embedded = EmbedStarted(module, lister, container, mode, maximized, earlierHooks.keyboardOwner, started);
+  CloseProcessHandles(started.process);
+  if (!embedded) {
+    KeepViewerHooks(container, earlierHooks);
+    return false;
+  }
+  // The new viewer stands above the earlier one from its re-parenting on; the earlier one
+  // goes as the close takes it, its hooks first.
+  Unhook(earlierHooks);
+  CloseEmbeddedViewer(container, earlier);
+  // The caption names the new image at once, and again once the host has taken the step
+  // back: a host may title its window itself after the step.
+  WindowCaption(started.window, lister);
+  win::PostMessageW(container, WM_NULL, 0, 0);
+  return true;
 }

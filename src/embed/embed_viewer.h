@@ -21,6 +21,15 @@ HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* v
 // here. False when no answer came; otherwise true, with the answer.
 bool SendWithin(HWND window, std::uint32_t message, std::uint32_t milliseconds, LResult* answer);
 
+// The step's part: the next viewer started on the container a load returned inside this
+// Lister window, embedded there and shown, and the earlier viewer closed; false, with the
+// earlier view as it was, when the container is not one a load returned inside the Lister
+// window, or the new viewer did not start, ended, never brought its window, or did not end
+// up in the container (and then it is closed). The Lister window's menu is not touched
+// again.
+bool EmbedNextViewer(HINSTANCE module, HWND lister, HWND container, ViewMode mode, const char16_t* viewerProgram,
+                     char16_t* commandLine, const char16_t* maximized);
+
 // The steps EmbedViewer strings together, in its order (the benchmark times them apart).
 HWND CreateContainer(HINSTANCE module, HWND lister);
 // Passes until the started process's window exists and answers, the process has ended,
@@ -32,16 +41,27 @@ HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* ou
 std::uint32_t TrimListerMenu(HWND lister);
 // Kept on the container for the close (GiveBackListerEdit).
 void KeepListerEditState(HWND container, std::uint32_t earlier);
-// The keyboard, mouse and title hooks on the viewer's thread, kept on the container with
-// the host's window that had the keyboard before the load.
-void InstallHooks(HINSTANCE module, HWND container, std::uint32_t viewerThread, HWND keyboardOwner);
+// The keyboard, mouse and title hooks of one viewer's thread, and the host's window that had
+// the keyboard before the first load, which the keyboard hook gives it back to.
+struct ViewerHooks {
+  HHOOK keyboard;
+  HHOOK mouse;
+  HHOOK title;
+  HWND keyboardOwner;
+};
+ViewerHooks HookViewerThread(HINSTANCE module, std::uint32_t viewerThread, HWND keyboardOwner);
+// Kept on the container, for the close and the next step.
+void KeepViewerHooks(HWND container, const ViewerHooks& hooks);
+// Taken off the container, still installed.
+ViewerHooks TakeViewerHooks(HWND container);
+void Unhook(const ViewerHooks& hooks);
 // In Quick View the viewer's system menu loses size, move, minimise, maximise and restore,
 // and close is grayed.
 void TrimViewerSystemMenu(HWND viewer);
 void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized);
 
 // The close's part, in the order the close takes the steps.
-// Removes the hooks the load installed for this container, and what it kept for them.
+// Removes the hooks the load installed for this container, and what it kept with them.
 void RemoveViewerHooks(HWND container);
 // Gives the Lister window's Edit item the state it had before the load, when the item is
 // still grayed; the Lister window is the container's parent, so this comes before the
@@ -60,8 +80,13 @@ bool DestroyContainer(HWND container);
 void EndViewerIfHung(HWND container);
 // A viewer window the load could not make the container's child is not destroyed with the
 // container: it is asked to close, as its own close command does, unless the platform calls
-// it hung, and then its process is ended.
-void CloseUnembeddedViewer(HWND viewer);
+// it hung; its process (the handle the start gave) is ended when the platform calls it hung
+// or it has not ended a second after the request.
+void CloseUnembeddedViewer(HWND viewer, HANDLE process);
+// The step's part: the earlier viewer of a container (null: none) goes as the close takes
+// it, while the container stays: ended when its thread does not answer within the 5 s, its
+// window destroyed otherwise.
+void CloseEmbeddedViewer(HWND container, HWND viewer);
 
 // Exported: the container window's procedure.
 PX_EXPORT LResult WindowProc(HWND window, std::uint32_t message, WParam wParam, LParam lParam);

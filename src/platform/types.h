@@ -122,6 +122,7 @@ constexpr std::uint32_t SCS_64BIT_BINARY = 6;
 constexpr unsigned CP_ACP = 0;
 constexpr std::uint32_t PROCESS_TERMINATE = 1;
 constexpr std::uint32_t SYNCHRONIZE = 0x00100000;
+constexpr std::uint32_t WAIT_OBJECT_0 = 0;
 #endif
 
 // The host's private messages, sent to its main window (class "TTOTAL_CMD") and to the
@@ -129,3 +130,8 @@ constexpr std::uint32_t SYNCHRONIZE = 0x00100000;
 constexpr unsigned HOST_QUERY_WINDOW = 0x0400 + 50;  // 1074: wParam a query code; answers a window
 constexpr unsigned HOST_COMMAND = 0x0400 + 51;       // 1075: wParam a host command number
 constexpr unsigned HOST_CMD_CLOSE_QUICK_VIEW = 307;  // the command posted with 1075 on Escape
+
+// What ListLoadNext answers the host: the next file is on view, or the host is to close the
+// plug-in's window and load the file afresh.
+constexpr int LISTPLUGIN_OK = 0;
+constexpr int LISTPLUGIN_ERROR = 1;

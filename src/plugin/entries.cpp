@@ -14,6 +14,45 @@
 // steps that name the library to the platform.
 HINSTANCE g_hInstance;
 
+namespace {
+
+// What a load, or a step to the next file, has ready before it starts the viewer.
+struct LoadPlan {
+  ViewMode mode;
+  ViewerLocation location;
+  char16_t maximized[text16::kUnits];
+  char16_t commandLine[kCommandLineUnits];
+  bool handedOver;  // GS_LIB set for this viewer
+};
+
+// The load's steps before the viewer starts: false when the load ends there (no viewer
+// program, or a name the command line cannot hold).
+bool PlanLoad(HWND lister, const char16_t* fileName, Telling telling, LoadPlan* plan) {
+  plan->mode = ViewModeOf(win::GetParent(lister) != nullptr);
+  if (!LocateViewer(g_hInstance, telling, &plan->location)) return false;
+  host::ReadListerMaximized(plan->maximized);
+  // GS_LIB must hold its new value before the viewer process is created: it inherits the
+  // host's environment.
+  plan->handedOver =
+      HandOverGhostscript(plan->location.settingsFile, plan->location.viewerSettingsFolder, plan->location.kind);
+  return ViewerCommandLine(plan->location.settingsFile, plan->mode, fileName, plan->commandLine);
+}
+
+// A load or a step that gives no view has no close to remove GS_LIB: it takes back what it
+// set.
+void TakeBackHandOver(const LoadPlan& plan) {
+  if (plan.handedOver) RemoveGhostscriptSearchPath();
+}
+
+// An 8-bit name in the system's code page, widened. A name whose conversion does not fit
+// 260 units fails the conversion; a cut name would show another file, so the load ends
+// instead.
+bool WidenName(const char* fileName, char16_t* wide) {
+  return fileName != nullptr && win::MultiByteToWideChar(CP_ACP, 0, fileName, -1, wide, text16::kUnits) != 0;
+}
+
+}  // namespace
+
 extern "C" {
 
 // The attach routine: the platform calls it in every process that maps the library, the
@@ -24,34 +63,36 @@ int DllMain(HINSTANCE instance, unsigned long reason, void* /*reserved*/) {
 }
 
 HWND ListLoadW(HWND lister, const char16_t* fileName, int /*showFlags*/) {
-  ViewMode mode = ViewModeOf(win::GetParent(lister) != nullptr);
-
-  ViewerLocation location = {};
-  if (!LocateViewer(g_hInstance, &location)) return nullptr;
-
-  char16_t maximized[text16::kUnits];
-  host::ReadListerMaximized(maximized);
-
-  // GS_LIB must hold its new value before the viewer process is created: it inherits the
-  // host's environment.
-  bool handedOver = HandOverGhostscript(location.settingsFile, location.viewerSettingsFolder, location.kind);
-
+  LoadPlan plan = {};
   HWND container = nullptr;
-  char16_t commandLine[kCommandLineUnits] = {};
-  if (ViewerCommandLine(location.settingsFile, mode, fileName, commandLine))
-    container = EmbedViewer(g_hInstance, lister, mode, location.viewerProgram, commandLine, maximized);
-  // No container means no close to remove GS_LIB: the load takes back what it set.
-  if (container == nullptr && handedOver) RemoveGhostscriptSearchPath();
+  if (PlanLoad(lister, fileName, Telling::User, &plan))
+    container =
+        EmbedViewer(g_hInstance, lister, plan.mode, plan.location.viewerProgram, plan.commandLine, plan.maximized);
+  if (container == nullptr) TakeBackHandOver(plan);
   return container;
 }
 
 HWND ListLoad(HWND lister, const char* fileName, int showFlags) {
   char16_t wide[text16::kUnits] = {};
-  // A name whose conversion does not fit 260 units fails the conversion; a cut name would
-  // show another file, so the load ends instead.
-  if (fileName == nullptr) return nullptr;
-  if (win::MultiByteToWideChar(CP_ACP, 0, fileName, -1, wide, text16::kUnits) == 0) return nullptr;
-  return ListLoadW(lister, wide, showFlags);
+  return WidenName(fileName, wide) ? ListLoadW(lister, wide, showFlags) : nullptr;
+}
+
+// The next file in the window a load returned (N and P in Lister, a cursor move in Quick
+// View): the earlier image stays on view until the next one is there. On an error the host
+// closes the window and loads the file afresh, and that load tells the user what went
+// wrong.
+int ListLoadNextW(HWND lister, HWND container, const char16_t* fileName, int /*showFlags*/) {
+  LoadPlan plan = {};
+  bool stepped = PlanLoad(lister, fileName, Telling::Nobody, &plan) &&
+                 EmbedNextViewer(g_hInstance, lister, container, plan.mode, plan.location.viewerProgram,
+                                 plan.commandLine, plan.maximized);
+  if (!stepped) TakeBackHandOver(plan);
+  return stepped ? LISTPLUGIN_OK : LISTPLUGIN_ERROR;
+}
+
+int ListLoadNext(HWND lister, HWND container, const char* fileName, int showFlags) {
+  char16_t wide[text16::kUnits] = {};
+  return WidenName(fileName, wide) ? ListLoadNextW(lister, container, wide, showFlags) : LISTPLUGIN_ERROR;
 }
 
 int ListCloseWindow(HWND container) {

@@ -4,9 +4,9 @@
 
 namespace standin {
 
-const char* const kHostEntryNames[kHostEntryCount] = {
-    "ListLoad",  "ListLoadW",        "ListCloseWindow", "ListGetDetectString",
-    "ListPrint", "ListSearchDialog", "ListSendCommand"};
+const char* const kHostEntryNames[kHostEntryCount] = {"ListLoad",      "ListLoadW",        "ListLoadNext",
+                                                      "ListLoadNextW", "ListCloseWindow",  "ListGetDetectString",
+                                                      "ListPrint",     "ListSearchDialog", "ListSendCommand"};
 // KbdProc(int, WPARAM, LPARAM), MouseProc(...), TitleProc(...), WindowProc(HWND, UINT, WPARAM, LPARAM),
 // WindowCaption(HWND, HWND), gsenv(const char16_t*), as GCC decorates them.
 const char* const kOwnProcedureNames[kOwnProcedureCount] = {
@@ -29,6 +29,8 @@ bool LoadPlugin(const wchar_t* libraryPath, PluginEntries* plugin) {
   plugin->module = module;
   Bind(module, kHostEntryNames[kListLoad], &plugin->ListLoad);
   Bind(module, kHostEntryNames[kListLoadW], &plugin->ListLoadW);
+  Bind(module, kHostEntryNames[kListLoadNext], &plugin->ListLoadNext);
+  Bind(module, kHostEntryNames[kListLoadNextW], &plugin->ListLoadNextW);
   Bind(module, kHostEntryNames[kListCloseWindow], &plugin->ListCloseWindow);
   Bind(module, kHostEntryNames[kListGetDetectString], &plugin->ListGetDetectString);
   Bind(module, kHostEntryNames[kListPrint], &plugin->ListPrint);
@@ -46,6 +48,12 @@ bool LoadPlugin(const wchar_t* libraryPath, PluginEntries* plugin) {
 void FreePlugin(PluginEntries* plugin) {
   if (plugin->module) FreeLibrary(plugin->module);
   *plugin = PluginEntries();
+}
+
+HWND LoadNext(const PluginEntries& plugin, HWND lister, HWND view, const wchar_t* file) {
+  if (plugin.ListLoadNextW && plugin.ListLoadNextW(lister, view, file, 0) == 0) return view;
+  plugin.ListCloseWindow(view);
+  return plugin.ListLoadW(lister, file, 0);
 }
 
 }  // namespace standin

@@ -110,6 +110,8 @@ bool Pump(DWORD milliseconds);
 enum HostEntry {
   kListLoad,
   kListLoadW,
+  kListLoadNext,
+  kListLoadNextW,
   kListCloseWindow,
   kListGetDetectString,
   kListPrint,
@@ -130,6 +132,8 @@ struct PluginEntries {
   HMODULE module = nullptr;
   HWND(__stdcall* ListLoad)(HWND, char*, int) = nullptr;
   HWND(__stdcall* ListLoadW)(HWND, const wchar_t*, int) = nullptr;
+  int(__stdcall* ListLoadNext)(HWND, HWND, char*, int) = nullptr;
+  int(__stdcall* ListLoadNextW)(HWND, HWND, const wchar_t*, int) = nullptr;
   int(__stdcall* ListCloseWindow)(HWND) = nullptr;
   void(__stdcall* ListGetDetectString)(char*, int) = nullptr;
   int(__stdcall* ListPrint)(HWND, char*, char*, int, RECT*) = nullptr;
@@ -147,6 +151,12 @@ struct PluginEntries {
 // library lacks stays null.
 bool LoadPlugin(const wchar_t* libraryPath, PluginEntries* plugin);
 void FreePlugin(PluginEntries* plugin);
+
+// The host's step to the next file in a Lister window (N or P, a cursor move in Quick View):
+// the plug-in loads it into the window it has (ListLoadNextW answers 0); when it cannot
+// (it answers 1, or has no such entry), the window is closed and the file loaded afresh.
+// The plug-in's window that shows the file, or null.
+HWND LoadNext(const PluginEntries& plugin, HWND lister, HWND view, const wchar_t* file);
 
 // ---- BMP files ----
 

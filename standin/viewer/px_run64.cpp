@@ -854,6 +854,10 @@ static void OnCommand(HWND, int id, HWND, UINT) {
 // user's close box arrives the same way when we stand alone.
 static void OnSysCommand(HWND hwnd, UINT cmd, int x, int y) {
   if ((cmd & 0xFFF0) == SC_CLOSE) {
+    if (EnvFlag(L"PX_VIEWER_IGNORE_CLOSE")) {
+      Log(L"syscommand close ignored");
+      return;
+    }
     Log(L"syscommand close");
     DestroyWindow(hwnd);
     return;

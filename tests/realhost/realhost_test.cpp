@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "doublecmd.h"
 
@@ -469,6 +470,64 @@ TEST_F(QuickViewBrowsing, TenDownsTypedWhileImagesLoadMoveTheCursorTenFilesOn) {
     ASSERT_TRUE(dc.WaitEmbedded(BrowsingImage(at))) << dc.Evidence(step);
     ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence(step);
     ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence(step);
+  }
+}
+
+// Looks at the view every 20 ms from a thread of its own: each look finds a viewer window
+// shown in the plug-in's container (during a step the new one may stand above the earlier
+// one before it is shown), or a blank. A container the host has destroyed is a blank.
+struct ViewSampler {
+  explicit ViewSampler(HWND viewed) : container(viewed) { thread = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+  ~ViewSampler() { Stop(); }
+  void Stop() {
+    stop = 1;
+    if (thread) WaitForSingleObject(thread, 5000);
+    if (thread) CloseHandle(thread);
+    thread = nullptr;
+  }
+  static DWORD WINAPI Run(void* parameter) {
+    auto* self = static_cast<ViewSampler*>(parameter);
+    while (!self->stop) {
+      bool shown = false;
+      for (HWND viewer = ViewerOf(self->container); viewer && !shown; viewer = GetWindow(viewer, GW_HWNDNEXT))
+        shown = IsWindowVisible(viewer) && TitleOf(viewer).find(L" - Pixmorant") != std::wstring::npos;
+      InterlockedIncrement(shown && IsWindowVisible(self->container) ? &self->shown : &self->blank);
+      Sleep(20);
+    }
+    return 0;
+  }
+  HWND container;
+  volatile LONG shown = 0, blank = 0, stop = 0;
+  HANDLE thread = nullptr;
+};
+
+// The host steps through the folder in the window it has (Double Commander calls
+// ListLoadNextW): Down in Quick View, N and P in the F3 window, 4 s apart. The earlier
+// image stays on view until the next one is there, so no look finds the view blank, and
+// each step ends with one viewer, on the file the host names.
+TEST_F(QuickViewBrowsing, EveryStepKeepsAnImageOnViewUntilTheNextIsThere) {
+  const Step quickView[] = {{VK_CONTROL, 'Q', L"img-01.bmp", "Ctrl+Q on an image"},
+                            {0, VK_DOWN, L"img-02.bmp", "Down"},
+                            {0, VK_DOWN, L"img-03.bmp", "Down"},
+                            {0, VK_DOWN, L"img-04.bmp", "Down"},
+                            {0, VK_DOWN, L"img-05.bmp", "Down"},
+                            {0, VK_DOWN, L"img-06.bmp", "Down"}};
+  const Step lister[] = {
+      {0, VK_F3, L"img-06.bmp", "F3 on the image"}, {0, 'N', L"img-07.bmp", "N"}, {0, 'P', L"img-06.bmp", "P"}};
+  for (const auto& flow : {std::vector<Step>(quickView, quickView + 6), std::vector<Step>(lister, lister + 3)}) {
+    ASSERT_NO_FATAL_FAILURE(Take(flow[0]));
+    const HWND container = dc.Container();
+    ViewSampler sampler(container);
+    for (size_t step = 1; step < flow.size(); ++step) {
+      DWORD start = GetTickCount();
+      ASSERT_NO_FATAL_FAILURE(Take(flow[step]));
+      EXPECT_EQ(container, dc.Container()) << "the view was loaded afresh; " << dc.Evidence(flow[step].name);
+      Pump(4000 - (GetTickCount() - start));
+    }
+    sampler.Stop();
+    std::printf("%s: %ld looks at the view, %ld blank\n", flow[0].name, sampler.shown + sampler.blank, sampler.blank);
+    EXPECT_EQ(0, sampler.blank) << dc.Evidence(flow[0].name);
+    ASSERT_NO_FATAL_FAILURE(Take(flow[0].key == VK_F3 ? kListerFlow[3] : kQuickViewFlow[5]));
   }
 }
 

@@ -25,6 +25,7 @@ struct Fixture : ::testing::Test {
     UseViewerLog();
     SetEnvironmentVariableW(L"PX_VIEWER_NO_WINDOW", nullptr);
     SetEnvironmentVariableW(L"PX_VIEWER_EXIT", nullptr);
+    SetEnvironmentVariableW(L"PX_VIEWER_IGNORE_CLOSE", nullptr);
   }
   void TearDown() override {
     for (HWND container : open)
@@ -173,20 +174,26 @@ HWND WINAPI RefusedSetParent(HWND, HWND) {
   return nullptr;
 }
 
+// The viewer was never shown: asked to close, it closes, and one that ignores the request
+// is ended a second later.
 TEST_F(Fixture, AViewerWindowThatCouldNotBeMadeOurChildEndsTheLoadWithNullAndIsClosed) {
-  HWND lister = host.NewLister(false);
-  void* setParent = BindImport(plugin.module, "user32.dll", "SetParent", reinterpret_cast<void*>(&RefusedSetParent));
-  ASSERT_NE(nullptr, setParent);
-  HWND container = Load(lister);
-  BindImport(plugin.module, "user32.dll", "SetParent", setParent);
+  for (const char* closeRequest : {"syscommand close", "syscommand close ignored"}) {
+    SetEnvironmentVariableW(L"PX_VIEWER_IGNORE_CLOSE", strstr(closeRequest, "ignored") ? L"1" : nullptr);
+    HWND lister = host.NewLister(false);
+    void* setParent = BindImport(plugin.module, "user32.dll", "SetParent", reinterpret_cast<void*>(&RefusedSetParent));
+    ASSERT_NE(nullptr, setParent);
+    HWND container = Load(lister);
+    BindImport(plugin.module, "user32.dll", "SetParent", setParent);
 
-  EXPECT_EQ(nullptr, container);
-  EXPECT_TRUE(IsWindow(lister));
-  EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
-  EXPECT_EQ(0u, EditState(lister));  // enabled, as before the load
-  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 3000)) << ViewerLog();
-  EXPECT_TRUE(ViewerLogHas("syscommand close")) << ViewerLog();  // asked to close, and it did
-  EXPECT_EQ(nullptr, FindWindowW(L"Pixmorant", nullptr));
+    EXPECT_EQ(nullptr, container);
+    EXPECT_TRUE(IsWindow(lister));
+    EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
+    EXPECT_EQ(0u, EditState(lister));  // enabled, as before the load
+    EXPECT_EQ(0, CountViewers()) << ViewerLog();
+    EXPECT_TRUE(ViewerLogHas(closeRequest)) << ViewerLog();
+    EXPECT_EQ(nullptr, FindWindowW(L"Pixmorant", nullptr));
+    UseViewerLog();
+  }
 }
 
 // Wine's SetThreadDpiHostingBehavior is a stub: the library finds one of the test's own,
@@ -268,6 +275,99 @@ TEST_F(Fixture, AWindowThatNeverComesIsAbortedByAnArrowKey) {
   EXPECT_FALSE(IsWindow(lister));
   ASSERT_NE(nullptr, viewer);
   EXPECT_EQ(0u, ExitCodeOnceEnded(viewer));  // ended, and with exit code 0
+}
+
+// The host's step to the next file: the same container, the next viewer in it with its
+// thread hooked, the earlier viewer gone by its own WM_DESTROY, the caption on the next
+// image, and the Lister window's menu as the first load left it, its Edit item given back
+// by the close. The 8-bit entry widens the name.
+TEST_F(Fixture, AStepShowsTheNextFileInTheSameContainerAndTheEarlierViewerGoes) {
+  ASSERT_TRUE(plugin.ListLoadNextW && plugin.ListLoadNext);
+  const std::wstring next = folder.Path(L"blue.bmp");
+  ASSERT_TRUE(WriteSampleBmp(next, 64, 48, RGB(30, 30, 200)));
+  for (bool quickView : {false, true}) {
+    HWND lister = host.NewLister(quickView);
+    HWND container = Load(lister);
+    ASSERT_NE(nullptr, container);
+    HWND earlier = ViewerOf(container);
+    DWORD earlierId = 0;
+    GetWindowThreadProcessId(earlier, &earlierId);
+    HANDLE earlierProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, earlierId);
+    HANDLE earlierHook = GetPropW(container, L"Pixmorant.KeyboardHook");
+    std::vector<UINT> fileItems = MenuIds(GetSubMenu(GetMenu(lister), 0));
+
+    std::string narrow = Utf8(next);
+    int stepped = quickView ? plugin.ListLoadNext(lister, container, &narrow[0], 0)
+                            : plugin.ListLoadNextW(lister, container, next.c_str(), 0);
+    EXPECT_EQ(0, stepped);
+    HWND viewer = ViewerOf(container);
+    EXPECT_NE(earlier, viewer);
+    EXPECT_EQ(container, GetParent(viewer));
+    EXPECT_EQ(next + L" - Pixmorant", TitleOf(viewer));
+    EXPECT_NE(earlierHook, GetPropW(container, L"Pixmorant.KeyboardHook"));
+    EXPECT_EQ(0u, ExitCodeOnceEnded(earlierProcess));
+    EXPECT_EQ(1, CountViewers());
+    EXPECT_EQ(1, CountLines(ViewerLog(), "destroy"));
+    if (!quickView) {
+      EXPECT_EQ(L"Lister (pixmorant) - [" + next + L"]", TitleOf(lister));
+      EXPECT_EQ(fileItems, MenuIds(GetSubMenu(GetMenu(lister), 0)));
+      EXPECT_TRUE(Grayed(GetMenu(lister), 1));
+    }
+    EXPECT_EQ(1, plugin.ListCloseWindow(container));
+    if (!quickView) EXPECT_EQ(0u, EditState(lister));
+    EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000));
+    UseViewerLog();
+  }
+}
+
+// A step that cannot show the next file answers 1 and leaves the earlier view as it was:
+// its viewer embedded with its hooks, no viewer of the step left running, no GS_LIB of the
+// step, and no message (the host loads the file afresh, and that load tells).
+TEST_F(Fixture, AStepThatCannotShowTheNextFileAnswersOneAndKeepsTheEarlierView) {
+  ASSERT_NE(nullptr, plugin.ListLoadNextW);
+  const std::wstring settings = folder.Path(L"pixmorant.ini");
+  WritePrivateProfileStringW(L"Ghostscript", L"path64", folder.Path(L"gs\\gsdll64.dll").c_str(), settings.c_str());
+  HWND lister = host.NewLister(false);
+  HWND container = Load(lister);
+  ASSERT_NE(nullptr, container);
+  const HWND earlier = ViewerOf(container);
+  const HANDLE earlierHook = GetPropW(container, L"Pixmorant.KeyboardHook");
+  CreateDirectoryW(folder.Path(L"not-a-program").c_str(), nullptr);
+  MessageBoxWatcher boxes;
+
+  auto expectEarlierView = [&](const char* name, int answer) {
+    EXPECT_EQ(1, answer) << name;
+    EXPECT_EQ(earlier, ViewerOf(container)) << name;
+    EXPECT_EQ(container, GetParent(earlier)) << name;
+    EXPECT_EQ(earlierHook, GetPropW(container, L"Pixmorant.KeyboardHook")) << name;
+    EXPECT_TRUE(IsWindow(lister)) << name;
+    EXPECT_EQ(1, CountViewers()) << name;
+    EXPECT_EQ(0u, GetEnvironmentVariableW(L"GS_LIB", nullptr, 0)) << name;
+    EXPECT_EQ(0, boxes.Seen()) << name;
+  };
+  auto step = [&] { return plugin.ListLoadNextW(lister, container, image.c_str(), 0); };
+
+  expectEarlierView("not this Lister window's container",
+                    plugin.ListLoadNextW(host.NewLister(false), container, image.c_str(), 0));
+  expectEarlierView("not a container", plugin.ListLoadNextW(lister, lister, image.c_str(), 0));
+  SetPath64(folder.Path(L"nothing.exe"));
+  expectEarlierView("no viewer program", step());
+  SetPath64(folder.Path(L"not-a-program"));
+  expectEarlierView("not started", step());
+  SetPath64(folder.Path(L"Pixmorant64\\px_run64.exe"));
+  SetEnvironmentVariableW(L"PX_VIEWER_EXIT", L"1");
+  expectEarlierView("ended before its window", step());
+  SetEnvironmentVariableW(L"PX_VIEWER_EXIT", nullptr);
+  void* setParent = BindImport(plugin.module, "user32.dll", "SetParent", reinterpret_cast<void*>(&RefusedSetParent));
+  expectEarlierView("not embedded", step());
+  BindImport(plugin.module, "user32.dll", "SetParent", setParent);
+  SetEnvironmentVariableW(L"PX_VIEWER_NO_WINDOW", L"1");
+  {
+    ArrowPresser presser;
+    int answer = step();
+    presser.loadReturned = 1;
+    expectEarlierView("wait given up", answer);
+  }
 }
 
 TEST_F(Fixture, TwoViewsAtOnceEachHaveTheirViewerAndCloseApart) {

@@ -45,7 +45,7 @@ TEST(PluginEntries, LoadsAndExportsTheHostEntriesAndItsOwnProcedures) {
   ASSERT_NE(nullptr, plugin.module);
   for (const char* name : kHostEntryNames) EXPECT_NE(nullptr, plugin.Export(name)) << name;
   std::set<std::string> names = ExportNames(plugin.module);
-  EXPECT_EQ(13u, names.size());
+  EXPECT_EQ(15u, names.size());
   for (int procedure : {kKbdProc, kMouseProc, kTitleProc, kWindowProc, kWindowCaption})
     EXPECT_EQ(1u, names.count(kOwnProcedureNames[procedure])) << kOwnProcedureNames[procedure];
   EXPECT_TRUE(HasExportStartingWith(names, kOwnProcedureNames[kGsenv])) << "gsenv";
