@@ -247,11 +247,11 @@ bool WaitLogText(const wchar_t* logPath, const char* text, DWORD milliseconds) {
   return false;
 }
 
-// One load and close of a stand-in viewer made slow by the switch `name` set to `ms`;
-// what the run adds: the load (ms) into *load, or the close (ms) into *close, made once
-// two Rights are queued into the viewer and it has begun the first.
+// One load and close of a stand-in viewer made slow by the switch `name` set to `ms`. With
+// no Rights the run adds the load's time (ms) to *figure; else the close's, made once that
+// many Rights are queued into the viewer and it has begun the first.
 bool OneSlowRun(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int run,
-                const wchar_t* name, const wchar_t* ms, Samples* load, Samples* close) {
+                const wchar_t* name, const wchar_t* ms, int rights, Samples* figure) {
   wchar_t logPath[MAX_PATH];
   LogPath(paths, L"slow", run, logPath);
   SetEnvironmentVariableW(L"PX_VIEWER_LOG", logPath);
@@ -265,10 +265,8 @@ bool OneSlowRun(const standin::PluginEntries& plugin, standin::HostWindows* host
   SetEnvironmentVariableW(L"PX_VIEWER_LOG", nullptr);
   HANDLE process = container ? OpenViewerOf(container) : nullptr;
   bool ok = process != nullptr;
-  if (ok && close) {
-    HWND viewer = standin::ViewerOf(container);
-    PostMessageW(viewer, WM_KEYDOWN, VK_RIGHT, 0);
-    PostMessageW(viewer, WM_KEYDOWN, VK_RIGHT, 0);
+  if (ok && rights > 0) {
+    for (int i = 0; i < rights; ++i) PostMessageW(standin::ViewerOf(container), WM_KEYDOWN, VK_RIGHT, 0);
     ok = WaitLogText(logPath, "step busy ms=", 5000);
   }
   start = Qpc();
@@ -282,7 +280,7 @@ bool OneSlowRun(const standin::PluginEntries& plugin, standin::HostWindows* host
   standin::Pump(0);
   DeleteFileW(logPath);
   if (!ok) return false;
-  Add(load ? load : close, load ? loaded : closed);
+  Add(figure, rights > 0 ? closed : loaded);
   return true;
 }
 
@@ -292,12 +290,11 @@ void MeasureSlowViewers(const standin::PluginEntries& plugin, standin::HostWindo
                         SlowViewerFigures* figures) {
   ZeroMemory(figures, sizeof *figures);
   for (int run = 1; run <= runs; ++run) {
-    if (!OneSlowRun(plugin, host, paths, run, L"PX_VIEWER_HANG_FIRST_MS", kBusyFirstMs, &figures->busyFirstLoad,
-                    nullptr))
-      ++figures->failed;
-    if (!OneSlowRun(plugin, host, paths, run, L"PX_VIEWER_STEP_BUSY_MS", kStepBusyMs, nullptr,
-                    &figures->closeAfterSteps))
-      ++figures->failed;
+    const wchar_t* busyFirst = L"PX_VIEWER_HANG_FIRST_MS";
+    const wchar_t* stepBusy = L"PX_VIEWER_STEP_BUSY_MS";
+    figures->failed += !OneSlowRun(plugin, host, paths, run, busyFirst, kBusyFirstMs, 0, &figures->busyFirstLoad);
+    figures->failed += !OneSlowRun(plugin, host, paths, run, stepBusy, kStepBusyMs, 2, &figures->closeAfterTwoSteps);
+    figures->failed += !OneSlowRun(plugin, host, paths, run, stepBusy, kStepBusyMs, 3, &figures->closeAfterThreeSteps);
   }
 }
 

@@ -34,6 +34,13 @@ void PrintRow(const char* name, const Samples* s, const char* unit, int decimals
          runs, target);
 }
 
+// A row of a few runs of seconds each, its run count its own.
+void PrintSlowRow(const char* name, const Samples* s) {
+  char runs[16];
+  snprintf(runs, sizeof runs, "%d", s->n);
+  PrintRow(name, s, "ms", 0, runs, "");
+}
+
 // "≤ 1.10 × floor: 1.04 ×, met" for the plug-in's row of a pair.
 void RatioTarget(const Pair* pair, double limit, char* text, size_t size) {
   double ratio = Median(&pair->plugin) / Median(&pair->floor);
@@ -61,9 +68,8 @@ const char* WineVersion() {
 
 void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pair& lister, const Pair& quick,
                 const HookFigures& hooks, LONGLONG librarySize, int loadRuns) {
-  char runs[32], slowRuns[32], captionRuns[32], hookRuns[32], probeRuns[32], target[96];
+  char runs[32], captionRuns[32], hookRuns[32], probeRuns[32], target[96];
   snprintf(runs, sizeof runs, "%d", load.load.n);
-  snprintf(slowRuns, sizeof slowRuns, "%d", slow.closeAfterSteps.n);
   snprintf(captionRuns, sizeof captionRuns, "%d × %d calls", kCaptionRuns, kCaptionCalls);
   snprintf(hookRuns, sizeof hookRuns, "%d × %d calls", kHookRuns, kHookCalls);
   snprintf(probeRuns, sizeof probeRuns, "%d × 20 calls", load.probe.plugin.n);
@@ -79,10 +85,12 @@ void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pa
   PrintRow("Load: stand-in viewer, process start → window created", &load.viewer, "ms", 3, runs, "");
   PrintRow("Load: plug-in overhead, viewer window created → `ListLoadW` returns", &load.overhead, "ms", 3, runs,
            target);
-  PrintRow("Load: `ListLoadW`, viewer busy 3 s in the first message it takes after it has answered the wait",
-           &slow.busyFirstLoad, "ms", 0, slowRuns, "");
-  PrintRow("Close: `ListCloseWindow`, two steps of 4 s each queued into the viewer, the first begun",
-           &slow.closeAfterSteps, "ms", 0, slowRuns, "");
+  PrintSlowRow("Load: `ListLoadW`, viewer busy 3 s in the first message it takes after it has answered the wait",
+               &slow.busyFirstLoad);
+  PrintSlowRow("Close: `ListCloseWindow`, two steps of 4 s each queued into the viewer, the first begun",
+               &slow.closeAfterTwoSteps);
+  PrintSlowRow("Close: `ListCloseWindow`, three steps of 4 s each queued into the viewer, the first begun",
+               &slow.closeAfterThreeSteps);
   PrintPair("Probe of a healthy viewer: the close's `EndViewerIfHung` (the wait's last pass sends the same message)",
             "Probe: `SendMessageTimeoutW(viewer, WM_NULL, …, SMTO_ABORTIFHUNG + SMTO_BLOCK, …)` alone", &load.probe,
             probeRuns, 0);
@@ -112,8 +120,8 @@ void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pa
       "plug-in from a plug-in folder of its own, with the stand-in viewer as "
       "Pixmorant64\\px_run64.exe, closed with `ListCloseWindow`, waiting for the viewer to end "
       "before the next run; the viewer's times come from its log (QPC is system-wide). "
-      "Slow viewers: %d loads and %d closes, the stand-in viewer's `PX_VIEWER_HANG_FIRST_MS=3000` and "
-      "`PX_VIEWER_STEP_BUSY_MS=4000`; the two Rights are posted to the viewer window and the close "
+      "Slow viewers: %d loads and %d closes of each kind, the stand-in viewer's `PX_VIEWER_HANG_FIRST_MS=3000` and "
+      "`PX_VIEWER_STEP_BUSY_MS=4000`; the Rights are posted to the viewer window and the close "
       "is made once its log shows the first step's job begun. "
       "Probe: in each load, before its close, 20 calls of the plug-in's close probe on the "
       "embedded viewer and 20 of the bare message, taking turns. "
@@ -121,8 +129,8 @@ void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pa
       "DarkMode=1, host colours and font keys, one colour key empty. Hooks: called directly, "
       "not from a hook chain; the focus %s on the bench's stand-in viewer window. The plug-in's "
       "procedures and steps are its own code, linked in from its objects.\n",
-      WineVersion(), info.dwNumberOfProcessors, QpcFrequency(), loadRuns, slow.busyFirstLoad.n, slow.closeAfterSteps.n,
-      kCaptionCalls, hooks.focusHeld ? "was" : "could not be put");
+      WineVersion(), info.dwNumberOfProcessors, QpcFrequency(), loadRuns, slow.busyFirstLoad.n,
+      slow.closeAfterTwoSteps.n, kCaptionCalls, hooks.focusHeld ? "was" : "could not be put");
   if (slow.failed) printf("\nSlow-viewer runs without figures: %d.\n", slow.failed);
   if (load.failed || load.stuck)
     printf(
