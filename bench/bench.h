@@ -94,6 +94,19 @@ struct LoadFigures {
 void MeasureLoads(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
                   LoadFigures* figures);
 
+// A viewer at work on its thread: the load of one busy 3 s in the first message it takes
+// (after it has answered the load's wait), and the close of one that has begun the first of
+// two or three steps queued into it, each a job of 4 s.
+enum { kSlowRuns = 3 };
+struct SlowViewerFigures {
+  Samples busyFirstLoad;         // ListLoadW, ms
+  Samples closeAfterTwoSteps;    // ListCloseWindow, ms
+  Samples closeAfterThreeSteps;  // ListCloseWindow, ms
+  int failed;
+};
+void MeasureSlowViewers(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
+                        SlowViewerFigures* figures);
+
 // The load's steps after the viewer's start, one by one, on a viewer started here: the
 // plug-in's own steps, and in other runs the platform calls of its show one by one.
 enum Step {
@@ -138,8 +151,8 @@ void MeasureHooks(HookFigures* figures);
 
 // ---- the report (report.cpp) ----
 
-void PrintTable(const LoadFigures& load, const Pair& lister, const Pair& quick, const HookFigures& hooks,
-                LONGLONG librarySize, int loadRuns);
+void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pair& lister, const Pair& quick,
+                const HookFigures& hooks, LONGLONG librarySize, int loadRuns);
 void PrintBreakdown(const Breakdown& breakdown);
 
 }  // namespace bench

@@ -1,6 +1,6 @@
 // Loads: whole loads through the built library, timed against the stand-in viewer's own
-// start-up; the close's probe of a healthy viewer; and the load's steps after the start,
-// the plug-in's own, one by one.
+// start-up; the close's probe of a healthy viewer; the load and the close of a viewer busy
+// on its thread; and the load's steps after the start, the plug-in's own, one by one.
 #include <stdlib.h>
 #include <string.h>
 
@@ -13,6 +13,9 @@ namespace bench {
 namespace {
 
 enum { kProbeCalls = 20 };
+// The jobs of a slow viewer: its first message, or each step.
+const wchar_t kBusyFirstMs[] = L"3000";
+const wchar_t kStepBusyMs[] = L"4000";
 
 const char16_t* U(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
 
@@ -232,7 +235,68 @@ bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* ho
   return true;
 }
 
+// Waits, dispatching this thread's messages, until the viewer's log holds text.
+bool WaitLogText(const wchar_t* logPath, const char* text, DWORD milliseconds) {
+  static char log[16384];
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < milliseconds) {
+    ReadText(logPath, log, sizeof log);
+    if (strstr(log, text)) return true;
+    standin::Pump(5);
+  }
+  return false;
+}
+
+// One load and close of a stand-in viewer made slow by the switch `name` set to `ms`. With
+// no Rights the run adds the load's time (ms) to *figure; else the close's, made once that
+// many Rights are queued into the viewer and it has begun the first.
+bool OneSlowRun(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int run,
+                const wchar_t* name, const wchar_t* ms, int rights, Samples* figure) {
+  wchar_t logPath[MAX_PATH];
+  LogPath(paths, L"slow", run, logPath);
+  SetEnvironmentVariableW(L"PX_VIEWER_LOG", logPath);
+  SetEnvironmentVariableW(name, ms);
+  HWND lister = standin::NewListerWindow(host, false, 9);
+  standin::Pump(10);
+  LONGLONG start = Qpc();
+  HWND container = plugin.ListLoadW(lister, paths.image, 0);
+  double loaded = Micro(Qpc() - start) / 1000;
+  SetEnvironmentVariableW(name, nullptr);
+  SetEnvironmentVariableW(L"PX_VIEWER_LOG", nullptr);
+  HANDLE process = container ? OpenViewerOf(container) : nullptr;
+  bool ok = process != nullptr;
+  if (ok && rights > 0) {
+    for (int i = 0; i < rights; ++i) PostMessageW(standin::ViewerOf(container), WM_KEYDOWN, VK_RIGHT, 0);
+    ok = WaitLogText(logPath, "step busy ms=", 5000);
+  }
+  start = Qpc();
+  if (container) plugin.ListCloseWindow(container);
+  double closed = Micro(Qpc() - start) / 1000;
+  if (process) {
+    if (!WaitProcessEnd(process, 20000)) ok = false;
+    CloseHandle(process);
+  }
+  DestroyWindow(lister);
+  standin::Pump(0);
+  DeleteFileW(logPath);
+  if (!ok) return false;
+  Add(figure, rights > 0 ? closed : loaded);
+  return true;
+}
+
 }  // namespace
+
+void MeasureSlowViewers(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
+                        SlowViewerFigures* figures) {
+  ZeroMemory(figures, sizeof *figures);
+  for (int run = 1; run <= runs; ++run) {
+    const wchar_t* busyFirst = L"PX_VIEWER_HANG_FIRST_MS";
+    const wchar_t* stepBusy = L"PX_VIEWER_STEP_BUSY_MS";
+    figures->failed += !OneSlowRun(plugin, host, paths, run, busyFirst, kBusyFirstMs, 0, &figures->busyFirstLoad);
+    figures->failed += !OneSlowRun(plugin, host, paths, run, stepBusy, kStepBusyMs, 2, &figures->closeAfterTwoSteps);
+    figures->failed += !OneSlowRun(plugin, host, paths, run, stepBusy, kStepBusyMs, 3, &figures->closeAfterThreeSteps);
+  }
+}
 
 void MeasureLoads(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
                   LoadFigures* figures) {

@@ -7,6 +7,7 @@
 //   - ListLoadW in Lister mode on a small BMP, against the stand-in viewer's own start-up
 //     (its log gives the QPC of its process start and of its window's creation);
 //   - the close's probe of a healthy viewer;
+//   - the load of a viewer busy in its first message, the close of one busy in its steps;
 //   - WindowCaption in Lister mode and in Quick View mode;
 //   - KbdProc and MouseProc passing a message on;
 //   - the library's size;
@@ -199,7 +200,8 @@ int wmain(int argc, wchar_t** argv) {
   SetEnvironmentVariableW(L"COMMANDER_INI", paths.hostIni);
   for (const wchar_t* name :
        {L"PX_VIEWER_DELAY_MS", L"PX_VIEWER_NO_WINDOW", L"PX_VIEWER_EXIT", L"PX_VIEWER_CLASS", L"PX_VIEWER_INI_DIR",
-        L"PX_VIEWER_HANG_AT_START_MS", L"PX_VIEWER_HANG_CUE", L"PX_VIEWER_EXIT_WHEN_CHILD", L"GS_LIB"})
+        L"PX_VIEWER_HANG_AT_START_MS", L"PX_VIEWER_HANG_CUE", L"PX_VIEWER_HANG_FIRST_MS", L"PX_VIEWER_STEP_BUSY_MS",
+        L"PX_VIEWER_TITLE_LATE_MS", L"PX_VIEWER_EXIT_WHEN_CHILD", L"GS_LIB"})
     SetEnvironmentVariableW(name, nullptr);
   bool madeLightTheme = SetLightThemeIfMissing();
   standin::HostOptions options;
@@ -212,8 +214,11 @@ int wmain(int argc, wchar_t** argv) {
   static Pair lister, quick;
   static HookFigures hooks;
   static Breakdown breakdown;
+  static SlowViewerFigures slow;
   fprintf(stderr, "px_bench: loads...\n");
   MeasureLoads(plugin, &host, paths, loadRuns, &load);
+  fprintf(stderr, "px_bench: slow viewers...\n");
+  MeasureSlowViewers(plugin, &host, paths, kSlowRuns, &slow);
   fprintf(stderr, "px_bench: captions...\n");
   MeasureListerCaption(&host, &lister);
   MeasureQuickViewCaption(&host, &quick);
@@ -222,7 +227,7 @@ int wmain(int argc, wchar_t** argv) {
   fprintf(stderr, "px_bench: the load's steps...\n");
   MeasureBreakdown(plugin, &host, paths, loadRuns, &breakdown);
 
-  PrintTable(load, lister, quick, hooks, FileSize(paths.library), loadRuns);
+  PrintTable(load, slow, lister, quick, hooks, FileSize(paths.library), loadRuns);
   PrintBreakdown(breakdown);
   fflush(stdout);
 

@@ -34,6 +34,13 @@ void PrintRow(const char* name, const Samples* s, const char* unit, int decimals
          runs, target);
 }
 
+// A row of a few runs of seconds each, its run count its own.
+void PrintSlowRow(const char* name, const Samples* s) {
+  char runs[16];
+  snprintf(runs, sizeof runs, "%d", s->n);
+  PrintRow(name, s, "ms", 0, runs, "");
+}
+
 // "≤ 1.10 × floor: 1.04 ×, met" for the plug-in's row of a pair.
 void RatioTarget(const Pair* pair, double limit, char* text, size_t size) {
   double ratio = Median(&pair->plugin) / Median(&pair->floor);
@@ -59,8 +66,8 @@ const char* WineVersion() {
 
 }  // namespace
 
-void PrintTable(const LoadFigures& load, const Pair& lister, const Pair& quick, const HookFigures& hooks,
-                LONGLONG librarySize, int loadRuns) {
+void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pair& lister, const Pair& quick,
+                const HookFigures& hooks, LONGLONG librarySize, int loadRuns) {
   char runs[32], captionRuns[32], hookRuns[32], probeRuns[32], target[96];
   snprintf(runs, sizeof runs, "%d", load.load.n);
   snprintf(captionRuns, sizeof captionRuns, "%d × %d calls", kCaptionRuns, kCaptionCalls);
@@ -78,6 +85,12 @@ void PrintTable(const LoadFigures& load, const Pair& lister, const Pair& quick, 
   PrintRow("Load: stand-in viewer, process start → window created", &load.viewer, "ms", 3, runs, "");
   PrintRow("Load: plug-in overhead, viewer window created → `ListLoadW` returns", &load.overhead, "ms", 3, runs,
            target);
+  PrintSlowRow("Load: `ListLoadW`, viewer busy 3 s in the first message it takes after it has answered the wait",
+               &slow.busyFirstLoad);
+  PrintSlowRow("Close: `ListCloseWindow`, two steps of 4 s each queued into the viewer, the first begun",
+               &slow.closeAfterTwoSteps);
+  PrintSlowRow("Close: `ListCloseWindow`, three steps of 4 s each queued into the viewer, the first begun",
+               &slow.closeAfterThreeSteps);
   PrintPair("Probe of a healthy viewer: the close's `EndViewerIfHung` (the wait's last pass sends the same message)",
             "Probe: `SendMessageTimeoutW(viewer, WM_NULL, …, SMTO_ABORTIFHUNG + SMTO_BLOCK, …)` alone", &load.probe,
             probeRuns, 0);
@@ -107,14 +120,18 @@ void PrintTable(const LoadFigures& load, const Pair& lister, const Pair& quick, 
       "plug-in from a plug-in folder of its own, with the stand-in viewer as "
       "Pixmorant64\\px_run64.exe, closed with `ListCloseWindow`, waiting for the viewer to end "
       "before the next run; the viewer's times come from its log (QPC is system-wide). "
+      "Slow viewers: %d loads and %d closes of each kind, the stand-in viewer's `PX_VIEWER_HANG_FIRST_MS=3000` and "
+      "`PX_VIEWER_STEP_BUSY_MS=4000`; the Rights are posted to the viewer window and the close "
+      "is made once its log shows the first step's job begun. "
       "Probe: in each load, before its close, 20 calls of the plug-in's close probe on the "
       "embedded viewer and 20 of the bare message, taking turns. "
       "Caption: a run is %d calls, the plug-in's and the floor's runs alternate; Quick View with "
       "DarkMode=1, host colours and font keys, one colour key empty. Hooks: called directly, "
       "not from a hook chain; the focus %s on the bench's stand-in viewer window. The plug-in's "
       "procedures and steps are its own code, linked in from its objects.\n",
-      WineVersion(), info.dwNumberOfProcessors, QpcFrequency(), loadRuns, kCaptionCalls,
-      hooks.focusHeld ? "was" : "could not be put");
+      WineVersion(), info.dwNumberOfProcessors, QpcFrequency(), loadRuns, slow.busyFirstLoad.n,
+      slow.closeAfterTwoSteps.n, kCaptionCalls, hooks.focusHeld ? "was" : "could not be put");
+  if (slow.failed) printf("\nSlow-viewer runs without figures: %d.\n", slow.failed);
   if (load.failed || load.stuck)
     printf(
         "\nLoad runs without figures: %d; viewers that did not end within 10 s of the close and were "

@@ -13,8 +13,10 @@
 #     --shared  what to copy to /work/shared (default: ../shared beside this script's tree)
 # The tree is PX_FRESH_DIR/RELEASE (default /var/tmp/px-fresh), made afresh each run and
 # left afterwards for a look, unmounted and with nothing running; the logs are beside it.
+# PX_FRESH_DIR may be relative, end in a slash, hold a symbolic link or a blank: the script
+# works on its canonical path, the one the mount table and /proc/PID/root show.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
+here=$(realpath -e "$(dirname "$0")/..")
 usage() { echo "usage: fresh-machine.sh bookworm|trixie [--repo REPO] [--ref REF] [--shared DIR]" >&2; exit 2; }
 
 release=${1:-}
@@ -29,10 +31,13 @@ while [ $# -gt 0 ]; do
     *) usage ;;
   esac
 done
-[ -d "$repo" ] && repo=$(cd "$repo" && pwd)
+[ -d "$repo" ] && repo=$(realpath -e "$repo")
+[ -d "$shared" ] && shared=$(realpath -e "$shared")
 [ "$(id -u)" = 0 ] || { echo "fresh-machine: run it as root (debootstrap, chroot, mount)" >&2; exit 1; }
 
 base=${PX_FRESH_DIR:-/var/tmp/px-fresh}
+mkdir -p "$base"
+base=$(realpath -e "$base")
 tree=$base/$release
 logs=$base/$release.logs
 mirror=http://deb.debian.org/debian
@@ -47,7 +52,18 @@ if [ ${#need[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive timeout 900 apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 
-mounts_in_tree() { awk -v t="$tree" '$5 == t || index($5, t "/") == 1 { print $5 }' /proc/self/mountinfo; }
+# The mount points at or below the tree, one a line, the last mounted first. The mount table
+# writes a blank, a tab, a newline and a backslash in a path as \040, \011, \012 and \134;
+# every backslash there begins such an escape, so each becomes the \0NNN that %b decodes.
+mounts_in_tree() {
+  local _id _parent _device _root point _rest found=()
+  while read -r _id _parent _device _root point _rest; do
+    printf -v point '%b' "${point//\\/\\0}"
+    if [ "$point" = "$tree" ] || [ "${point#"$tree"/}" != "$point" ]; then found+=("$point"); fi
+  done </proc/self/mountinfo
+  local i
+  for ((i = ${#found[@]} - 1; i >= 0; i--)); do printf '%s\n' "${found[i]}"; done
+}
 processes_in_tree() {
   local p
   for p in /proc/[0-9]*; do
@@ -55,48 +71,58 @@ processes_in_tree() {
   done
   return 0
 }
+# Ends the step still running, with every process of its group (the step's own children on
+# the host, debootstrap's downloads say, as well as those in the tree): asked first, then
+# forced.
+end_step() {
+  [ -n "$step" ] || return 0
+  kill -TERM -- "-$step" 2>/dev/null || true
+  for _ in $(seq 1 50); do
+    kill -0 -- "-$step" 2>/dev/null || break
+    sleep 0.2
+  done
+  kill -KILL -- "-$step" 2>/dev/null || true
+  step=""
+}
 # Ends every process whose root is the tree (by id: asked first, then forced), then unmounts
-# everything mounted in it, deepest first, lazily when a plain unmount fails.
+# everything mounted in it, the last mounted first, lazily when a plain unmount fails.
 clean_up() {
   local pids pid
-  if [ -n "$step" ]; then  # a step still running (timeout passes the signal on to what it runs)
-    kill "$step" 2>/dev/null || true
-    for _ in $(seq 1 50); do
-      kill -0 "$step" 2>/dev/null || break
-      sleep 0.2
-    done
-    kill -9 "$step" 2>/dev/null || true
-    step=""
-  fi
-  pids=$(processes_in_tree)
-  if [ -n "$pids" ]; then
-    echo "fresh-machine: ending what still runs in the tree:" $pids
-    kill $pids 2>/dev/null || true
+  end_step
+  mapfile -t pids < <(processes_in_tree)
+  if [ ${#pids[@]} -gt 0 ]; then
+    echo "fresh-machine: ending what still runs in the tree: ${pids[*]}"
+    kill "${pids[@]}" 2>/dev/null || true
     for _ in $(seq 1 50); do
       [ -z "$(processes_in_tree)" ] && break
       sleep 0.2
     done
-    for pid in $(processes_in_tree); do kill -9 "$pid" 2>/dev/null || true; done
+    mapfile -t pids < <(processes_in_tree)
+    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
     for _ in $(seq 1 25); do
       [ -z "$(processes_in_tree)" ] && break
       sleep 0.2
     done
   fi
-  local point
-  for point in $(mounts_in_tree | sort -r); do
+  local point points
+  mapfile -t points < <(mounts_in_tree)
+  for point in "${points[@]}"; do
     timeout 30 umount "$point" 2>/dev/null || timeout 30 umount -l "$point" || true
   done
-  if [ -n "$(mounts_in_tree)" ]; then
-    echo "fresh-machine: still mounted:" $(mounts_in_tree) >&2
+  mapfile -t points < <(mounts_in_tree)
+  if [ ${#points[@]} -gt 0 ]; then
+    echo "fresh-machine: still mounted: ${points[*]}" >&2
     return 1
   fi
 }
 # A long step in the background, waited for: a signal to this script then ends the wait at
-# once (a foreground step would hold the traps until it ends).
+# once (a foreground step would hold the traps until it ends). The step leads a process
+# group of its own, so that the cleanup ends all of it: the background child of a script is
+# never a group leader, so setsid makes it one in place and its id is the group's.
 step=""
 waited() {
   local rc=0
-  "$@" &
+  setsid "$@" &
   step=$!
   wait "$step" || rc=$?
   step=""
@@ -157,8 +183,12 @@ fi
 # What Wine, Xvfb and apt need of a running system (the trap unmounts them).
 mount -t proc proc "$tree/proc"
 mount -t sysfs sysfs "$tree/sys"
+# The binds of /dev are made slaves: they still see the host's device nodes, but what is
+# mounted below them (the tmpfs here, anything the commands mount) never spreads back into
+# the host's /dev, nor does their unmount.
 mount --bind /dev "$tree/dev"
 mount --bind /dev/pts "$tree/dev/pts"
+mount --make-rslave "$tree/dev"
 mount -t tmpfs -o mode=1777,nosuid,nodev shm "$tree/dev/shm"
 
 # One of the two commands, as root in the chroot with a clean environment; its output in
@@ -186,15 +216,15 @@ run_in_tree() {
     sed 's/^/    /' || true
   grep -E 'command not found|Cannot exec' "$logs/$name.log" | sort -u | head -n 10 | sed 's/^/    missing: /' || true
   # A command ends everything it started: what still runs in the tree a moment later is said.
-  local left=""
+  local left=() pid
   for _ in $(seq 1 10); do
-    left=$(processes_in_tree)
-    [ -z "$left" ] && break
+    mapfile -t left < <(processes_in_tree)
+    [ ${#left[@]} = 0 ] && break
     sleep 0.5
   done
-  if [ -n "$left" ]; then
+  if [ ${#left[@]} -gt 0 ]; then
     echo "fresh-machine: still running in the tree after $command:"
-    for pid in $left; do echo "    $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | cut -c1-120)"; done
+    for pid in "${left[@]}"; do echo "    $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | cut -c1-120)"; done
     status=1
   fi
 }

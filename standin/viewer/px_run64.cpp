@@ -523,6 +523,9 @@ static void SetTitle() {
 // once, after the last.
 enum { ID_TITLE_TIMER = 1 };
 static DWORD g_titleLateMs;
+// PX_VIEWER_STEP_BUSY_MS: each step is a job that keeps the thread from its messages for
+// that long after the image shows, as a viewer decoding a large image on its thread.
+static DWORD g_stepBusyMs;
 
 static void RetitleAfterStep() {
   if (g_titleLateMs == 0 || !g_hwndMain) {
@@ -583,6 +586,10 @@ static void Step(int direction) {
   Log(L"navigate %ls file=%ls", direction > 0 ? L"next" : L"previous", g_file);
   RetitleAfterStep();
   ShowCurrent();
+  if (g_stepBusyMs == 0) return;
+  Log(L"step busy ms=%lu", g_stepBusyMs);
+  Sleep(g_stepBusyMs);
+  Log(L"step busy end");
 }
 
 // ---------------------------------------------------------------- dialog, full screen, menu
@@ -1235,6 +1242,7 @@ int WINAPI wWinMain(HINSTANCE hinst, HINSTANCE, LPWSTR, int nShowCmd) {
 
   UINT_PTR watch = SetTimer(NULL, 0, WATCH_MS, NULL);
   g_titleLateMs = EnvNumber(L"PX_VIEWER_TITLE_LATE_MS", 0);
+  g_stepBusyMs = EnvNumber(L"PX_VIEWER_STEP_BUSY_MS", 0);
   ArmHangCue();
   DWORD startHang = EnvNumber(L"PX_VIEWER_HANG_AT_START_MS", 0);
   if (startHang) Hang(L"start", startHang);

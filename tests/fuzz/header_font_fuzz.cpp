@@ -7,20 +7,6 @@
 
 namespace {
 
-// Rounded half away from zero over exact 128-bit arithmetic; -1 for a zero divisor or a
-// result outside [-INT32_MAX, INT32_MAX].
-std::int32_t ReferenceMulDiv(std::int32_t number, std::int32_t numerator, std::int32_t denominator) {
-  if (denominator == 0) return -1;
-  __int128 product = static_cast<__int128>(number) * numerator;
-  bool negative = (product < 0) != (denominator < 0);
-  unsigned __int128 p = product < 0 ? -product : product;
-  unsigned __int128 d = denominator < 0 ? -static_cast<__int128>(denominator) : denominator;
-  unsigned __int128 q = p / d;
-  if (2 * (p % d) >= d) ++q;
-  if (q > INT32_MAX) return -1;
-  return negative ? -static_cast<std::int32_t>(q) : static_cast<std::int32_t>(q);
-}
-
 std::u16string ReferenceSection(const std::u16string& darkMode, std::int32_t lightTheme) {
   if (darkMode.empty() || darkMode == u"0") return header::kColors;
   if (darkMode == u"2") return header::kColorsDark;
@@ -52,9 +38,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The numbers themselves are checked against strtol in the colour target.
   const std::int32_t points = header::ParseDecimal(fontSize.get());
 
+  // The scaling is the platform's MulDiv (rounded, -1 on overflow): asked once, for the
+  // points times the dots per inch over 72, its answer taken negated. The stand-in answer
+  // is one that no arithmetic of the rule's own on the inputs would give by chance.
   const header::HeaderFont font = {fontSize.get(), weight.get(), face.get()};
-  const win::FontRecord record = header::ResolveHeaderFont(font, dotsPerInch, defaults.face, ReferenceMulDiv);
-  FUZZ_CHECK(record.lfHeight == -ReferenceMulDiv(points, dotsPerInch, 72));
+  std::int32_t mulDivArgs[3] = {};
+  int calls = 0;
+  const std::int32_t scaled = 0x2468ACE;
+  const win::FontRecord record =
+      header::ResolveHeaderFont(font, dotsPerInch, defaults.face, [&](std::int32_t a, std::int32_t b, std::int32_t c) {
+        mulDivArgs[0] = a, mulDivArgs[1] = b, mulDivArgs[2] = c, ++calls;
+        return scaled;
+      });
+  const bool factors = (mulDivArgs[0] == points && mulDivArgs[1] == dotsPerInch) ||
+                       (mulDivArgs[0] == dotsPerInch && mulDivArgs[1] == points);
+  FUZZ_CHECK(calls == 1 && factors && mulDivArgs[2] == 72);
+  FUZZ_CHECK(record.lfHeight == -scaled);
   FUZZ_CHECK(record.lfWeight == header::ParseDecimal(weight.get()));
   FUZZ_CHECK(record.lfWidth == 0 && record.lfEscapement == 0 && record.lfOrientation == 0);
   FUZZ_CHECK(record.lfItalic == 0 && record.lfUnderline == 0 && record.lfStrikeOut == 0);

