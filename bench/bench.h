@@ -86,7 +86,7 @@ struct LoadFigures {
   Samples viewer;    // the viewer's process start to its window, ms
   Samples overhead;  // the viewer's window created to ListLoadW's return, ms
   Samples launch;    // ListLoadW called to the viewer's process start, ms
-  Pair probe;        // the close's probe of a healthy viewer against the bare message, µs
+  Samples close;     // ListCloseWindow of a healthy viewer, ms
   int failed;        // runs that gave no container or no log
   int stuck;         // viewers that did not end after the close and were ended
 };
@@ -107,15 +107,28 @@ struct SlowViewerFigures {
 void MeasureSlowViewers(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
                         SlowViewerFigures* figures);
 
+// Steps to the next file in the same Lister window: ListLoadNextW, and a host without it,
+// which closes the view and loads the file afresh. For each, the host's thread held (the
+// call, or the close and load) and how long the Lister window showed no image meanwhile.
+struct StepFigures {
+  Samples step;         // ListLoadNextW, ms
+  Samples stepBlank;    // ms
+  Samples afresh;       // ListCloseWindow and ListLoadW, ms
+  Samples afreshBlank;  // ms
+  int failed;
+};
+void MeasureSteps(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
+                  StepFigures* figures);
+
 // The load's steps after the viewer's start, one by one, on a viewer started here: the
 // plug-in's own steps, and in other runs the platform calls of its show one by one.
 enum Step {
-  kStepWait,     // the plug-in's wait, from the viewer's CreateWindowExW to its end
-  kStepMenu,     // the plug-in's trim of the Lister menu
-  kStepHooks,    // the two hooks on the viewer's thread (the library's procedures)
-  kStepShow,     // the plug-in's re-parenting and showing, as one step
-  kStepParent1,  // and its platform calls, made one by one in other runs
-  kStepStyle,
+  kStepWait,   // the plug-in's wait, from the viewer's CreateWindowExW to its end
+  kStepMenu,   // the plug-in's trim of the Lister menu
+  kStepHooks,  // the two hooks on the viewer's thread (the library's procedures)
+  kStepShow,   // the plug-in's re-parenting and showing, as one step
+  kStepStyle,  // and its platform calls, made one by one in other runs
+  kStepParent1,
   kStepForeground,
   kStepParent2,
   kStepFocus,
@@ -151,8 +164,8 @@ void MeasureHooks(HookFigures* figures);
 
 // ---- the report (report.cpp) ----
 
-void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pair& lister, const Pair& quick,
-                const HookFigures& hooks, LONGLONG librarySize, int loadRuns);
+void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const StepFigures& steps, const Pair& lister,
+                const Pair& quick, const HookFigures& hooks, LONGLONG librarySize, int loadRuns);
 void PrintBreakdown(const Breakdown& breakdown);
 
 }  // namespace bench

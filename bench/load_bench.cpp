@@ -1,6 +1,6 @@
 // Loads: whole loads through the built library, timed against the stand-in viewer's own
-// start-up; the close's probe of a healthy viewer; the load and the close of a viewer busy
-// on its thread; and the load's steps after the start, the plug-in's own, one by one.
+// start-up, and their closes; the load and the close of a viewer busy on its thread; and the
+// load's steps after the start, the plug-in's own, one by one.
 #include <stdlib.h>
 #include <string.h>
 
@@ -12,7 +12,6 @@ namespace bench {
 
 namespace {
 
-enum { kProbeCalls = 20 };
 // The jobs of a slow viewer: its first message, or each step.
 const wchar_t kBusyFirstMs[] = L"3000";
 const wchar_t kStepBusyMs[] = L"4000";
@@ -81,18 +80,6 @@ HANDLE OpenViewerOf(HWND container) {
   return processId ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId) : nullptr;
 }
 
-// The close's probe of a healthy viewer, as the plug-in makes it, against the bare message.
-void AddProbeRun(int run, HWND container, Pair* probe) {
-  HWND viewer = standin::ViewerOf(container);
-  AddRun(
-      run, kProbeCalls, [&] { EndViewerIfHung(container); },
-      [&] {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutW(viewer, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000, &answer);
-      },
-      probe);
-}
-
 // One load in Lister mode on a fresh Lister window, timed, then closed; waits until the
 // viewer has ended. False when the run gave no figures.
 bool OneLoad(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int run, bool keep,
@@ -111,8 +98,9 @@ bool OneLoad(const standin::PluginEntries& plugin, standin::HostWindows* host, c
   ViewerTimes times = {0, 0};
   bool ok = container && ReadViewerTimes(logPath, &times);
   standin::Pump(30);
-  if (ok && keep) AddProbeRun(run, container, &figures->probe);
+  LONGLONG closing = Qpc();
   if (container) plugin.ListCloseWindow(container);
+  double closed = Micro(Qpc() - closing) / 1000;
   if (process) {
     if (!WaitProcessEnd(process, 10000)) ++figures->stuck;
     CloseHandle(process);
@@ -130,6 +118,7 @@ bool OneLoad(const standin::PluginEntries& plugin, standin::HostWindows* host, c
     Add(&figures->viewer, Micro(times.window - times.start) / 1000);
     Add(&figures->overhead, Micro(after - times.window) / 1000);
     Add(&figures->launch, Micro(times.start - before) / 1000);
+    Add(&figures->close, closed);
   }
   return true;
 }
@@ -151,8 +140,8 @@ void ShowApart(HWND lister, HWND container, HWND viewer, LONGLONG (&t)[kStepCoun
     call();
     t[step] = Qpc() - start;
   };
-  time(kStepParent1, [&] { SetParent(viewer, container); });
   time(kStepStyle, [&] { SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD); });
+  time(kStepParent1, [&] { SetParent(viewer, container); });
   time(kStepForeground, [&] { SetForegroundWindow(lister); });
   time(kStepParent2, [&] { SetParent(viewer, container); });
   time(kStepFocus, [&] { SetFocus(lister); });
@@ -225,7 +214,7 @@ bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* ho
   }
   if (!keep) return true;
   if (showApart) {
-    for (int step = kStepParent1; step < kStepCount; ++step) Add(&breakdown->step[step], Micro(t[step]));
+    for (int step = kStepStyle; step < kStepCount; ++step) Add(&breakdown->step[step], Micro(t[step]));
     return true;
   }
   Add(&breakdown->step[kStepWait], Micro(waited - times.window));

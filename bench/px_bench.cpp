@@ -6,7 +6,8 @@
 // own, plays the host with the stand-in host's windows, and times
 //   - ListLoadW in Lister mode on a small BMP, against the stand-in viewer's own start-up
 //     (its log gives the QPC of its process start and of its window's creation);
-//   - the close's probe of a healthy viewer;
+//   - ListCloseWindow of a healthy viewer;
+//   - ListLoadNextW, and the close and load afresh of a host without it;
 //   - the load of a viewer busy in its first message, the close of one busy in its steps;
 //   - WindowCaption in Lister mode and in Quick View mode;
 //   - KbdProc and MouseProc passing a message on;
@@ -191,8 +192,8 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   standin::PluginEntries plugin;
-  if (!standin::LoadPlugin(paths.library, &plugin) || !plugin.ListLoadW || !plugin.ListCloseWindow || !plugin.KbdProc ||
-      !plugin.MouseProc) {
+  if (!standin::LoadPlugin(paths.library, &plugin) || !plugin.ListLoadW || !plugin.ListLoadNextW ||
+      !plugin.ListCloseWindow || !plugin.KbdProc || !plugin.MouseProc) {
     fprintf(stderr, "px_bench: cannot load %ls or one of its exports\n", paths.library);
     RemoveTree(paths.folder);
     return 2;
@@ -215,10 +216,13 @@ int wmain(int argc, wchar_t** argv) {
   static HookFigures hooks;
   static Breakdown breakdown;
   static SlowViewerFigures slow;
+  static StepFigures steps;
   fprintf(stderr, "px_bench: loads...\n");
   MeasureLoads(plugin, &host, paths, loadRuns, &load);
   fprintf(stderr, "px_bench: slow viewers...\n");
   MeasureSlowViewers(plugin, &host, paths, kSlowRuns, &slow);
+  fprintf(stderr, "px_bench: steps...\n");
+  MeasureSteps(plugin, &host, paths, loadRuns, &steps);
   fprintf(stderr, "px_bench: captions...\n");
   MeasureListerCaption(&host, &lister);
   MeasureQuickViewCaption(&host, &quick);
@@ -227,7 +231,7 @@ int wmain(int argc, wchar_t** argv) {
   fprintf(stderr, "px_bench: the load's steps...\n");
   MeasureBreakdown(plugin, &host, paths, loadRuns, &breakdown);
 
-  PrintTable(load, slow, lister, quick, hooks, FileSize(paths.library), loadRuns);
+  PrintTable(load, slow, steps, lister, quick, hooks, FileSize(paths.library), loadRuns);
   PrintBreakdown(breakdown);
   fflush(stdout);
 

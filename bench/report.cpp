@@ -13,8 +13,8 @@ const char* const kStepName[kStepCount] = {
     "The plug-in's trim of the Lister menu: 4 deletions, bar item grayed, DrawMenuBar",
     "SetWindowsHookExW ×3 on the viewer's thread (the platform calls: the hooks name the library's procedures)",
     "The plug-in's show: re-parenting and showing, as one step",
-    "its SetParent(viewer, container), made apart in other runs",
-    "its SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD)",
+    "its SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD), made apart in other runs",
+    "its SetParent(viewer, container)",
     "its SetForegroundWindow(Lister)",
     "its SetParent(viewer, container), second time",
     "its SetFocus(Lister)",
@@ -66,13 +66,13 @@ const char* WineVersion() {
 
 }  // namespace
 
-void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pair& lister, const Pair& quick,
-                const HookFigures& hooks, LONGLONG librarySize, int loadRuns) {
-  char runs[32], captionRuns[32], hookRuns[32], probeRuns[32], target[96];
+void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const StepFigures& steps, const Pair& lister,
+                const Pair& quick, const HookFigures& hooks, LONGLONG librarySize, int loadRuns) {
+  char runs[32], captionRuns[32], hookRuns[32], stepRuns[32], target[96];
   snprintf(runs, sizeof runs, "%d", load.load.n);
   snprintf(captionRuns, sizeof captionRuns, "%d × %d calls", kCaptionRuns, kCaptionCalls);
   snprintf(hookRuns, sizeof hookRuns, "%d × %d calls", kHookRuns, kHookCalls);
-  snprintf(probeRuns, sizeof probeRuns, "%d × 20 calls", load.probe.plugin.n);
+  snprintf(stepRuns, sizeof stepRuns, "%d", steps.step.n);
   double overhead = Median(&load.overhead);
   if (overhead <= 1.0)
     snprintf(target, sizeof target, "≤ 1 ms at the median: met");
@@ -91,9 +91,13 @@ void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pa
                &slow.closeAfterTwoSteps);
   PrintSlowRow("Close: `ListCloseWindow`, three steps of 4 s each queued into the viewer, the first begun",
                &slow.closeAfterThreeSteps);
-  PrintPair("Probe of a healthy viewer: the close's `EndViewerIfHung` (the wait's last pass sends the same message)",
-            "Probe: `SendMessageTimeoutW(viewer, WM_NULL, …, SMTO_ABORTIFHUNG + SMTO_BLOCK, …)` alone", &load.probe,
-            probeRuns, 0);
+  PrintRow("Close: `ListCloseWindow`, healthy viewer", &load.close, "ms", 3, runs, "");
+  PrintRow("Step: `ListLoadNextW`, the host's thread held", &steps.step, "ms", 3, stepRuns, "");
+  PrintRow("Step: the Lister window without an image meanwhile", &steps.stepBlank, "ms", 3, stepRuns, "0");
+  PrintRow("Step without `ListLoadNextW`: `ListCloseWindow` and `ListLoadW`, the host's thread held", &steps.afresh,
+           "ms", 3, stepRuns, "");
+  PrintRow("Step without `ListLoadNextW`: the Lister window without an image meanwhile", &steps.afreshBlank, "ms", 3,
+           stepRuns, "");
   PrintPair("Caption, Lister mode: `WindowCaption`", "Caption, Lister mode: floor (same platform calls)", &lister,
             captionRuns, 1.10);
   PrintPair("Caption, Quick View: `WindowCaption`", "Caption, Quick View: floor (same platform calls)", &quick,
@@ -123,8 +127,10 @@ void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pa
       "Slow viewers: %d loads and %d closes of each kind, the stand-in viewer's `PX_VIEWER_HANG_FIRST_MS=3000` and "
       "`PX_VIEWER_STEP_BUSY_MS=4000`; the Rights are posted to the viewer window and the close "
       "is made once its log shows the first step's job begun. "
-      "Probe: in each load, before its close, 20 calls of the plug-in's close probe on the "
-      "embedded viewer and 20 of the bare message, taking turns. "
+      "Steps: in one Lister window, each run a step to the other of two images with "
+      "`ListLoadNextW` and one with `ListCloseWindow` and `ListLoadW`, as a host without the "
+      "step makes it; a thread of the bench looks at the Lister window every millisecond and "
+      "adds up the time no viewer window is shown in it between the call and its return. "
       "Caption: a run is %d calls, the plug-in's and the floor's runs alternate; Quick View with "
       "DarkMode=1, host colours and font keys, one colour key empty. Hooks: called directly, "
       "not from a hook chain; the focus %s on the bench's stand-in viewer window. The plug-in's "
@@ -132,6 +138,7 @@ void PrintTable(const LoadFigures& load, const SlowViewerFigures& slow, const Pa
       WineVersion(), info.dwNumberOfProcessors, QpcFrequency(), loadRuns, slow.busyFirstLoad.n,
       slow.closeAfterTwoSteps.n, kCaptionCalls, hooks.focusHeld ? "was" : "could not be put");
   if (slow.failed) printf("\nSlow-viewer runs without figures: %d.\n", slow.failed);
+  if (steps.failed) printf("\nStep runs without figures: %d.\n", steps.failed);
   if (load.failed || load.stuck)
     printf(
         "\nLoad runs without figures: %d; viewers that did not end within 10 s of the close and were "
@@ -152,7 +159,7 @@ void PrintBreakdown(const Breakdown& breakdown) {
   double steps =
       Median(&breakdown.step[kStepMenu]) + Median(&breakdown.step[kStepHooks]) + Median(&breakdown.step[kStepShow]);
   double calls = 0;
-  for (int step = kStepParent1; step < kStepCount; ++step) calls += Median(&breakdown.step[step]);
+  for (int step = kStepStyle; step < kStepCount; ++step) calls += Median(&breakdown.step[step]);
   printf("| Sum of the medians of the plug-in's steps after the wait (menu, hooks, show) | %.1f µs | | | | |\n", steps);
   printf("| Sum of the medians of the show's platform calls made apart | %.1f µs | | | | |\n", calls);
   if (breakdown.failed) printf("\nRuns without figures: %d.\n", breakdown.failed);

@@ -22,14 +22,37 @@ void EndViewerProcess(HWND viewer) {
   win::CloseHandle(process);
 }
 
-// A viewer whose thread does not answer within the platform's 5 s, or that the platform
-// already calls hung, is ended: true when it was.
-bool EndIfHung(HWND viewer) {
-  if (viewer == nullptr) return false;
+// Asks the viewer to close its window, which the title hook then destroys on the viewer's
+// thread: false when the thread did not answer within the platform's 5 s, or the platform
+// already calls it hung. Not blocking the sent messages: the window's destruction tells
+// the container, on this thread, while the answer is awaited.
+bool AskViewerToClose(HWND viewer) {
   LResult answer = 0;
-  if (SendWithin(viewer, WM_NULL, embed::kCloseProbeMs, &answer)) return false;
-  EndViewerProcess(viewer);
-  return true;
+  std::uint32_t request = win::RegisterWindowMessageW(hooks::kCloseViewMessage);
+  return win::SendMessageTimeoutW(viewer, request, 0, 0, SMTO_ABORTIFHUNG, embed::kCloseProbeMs, &answer) != 0;
+}
+
+// Until the window is gone or the time is up, taking the messages sent to this thread.
+void WaitWindowGone(HWND window, std::uint32_t milliseconds) {
+  std::uint32_t start = win::GetTickCount();
+  while (win::IsWindow(window) && win::GetTickCount() - start < milliseconds) win::TakeSentMessages(10);
+}
+
+// The viewer window goes, its hooks with it: the keyboard and mouse hooks first, the title
+// hook once it has done its part. A viewer that answers destroys its window itself, before
+// it takes another job; one that does not answer within the 5 s, or that the platform calls
+// hung, is ended. Without the title hook in the viewer (a viewer the hook does not reach)
+// the window is still there afterwards.
+void CloseViewer(HWND viewer, const ViewerHooks& hooks) {
+  for (HHOOK hook : {hooks.keyboard, hooks.mouse})
+    if (hook) win::UnhookWindowsHookEx(hook);
+  if (viewer != nullptr) {
+    if (AskViewerToClose(viewer))
+      WaitWindowGone(viewer, embed::kViewerEndMs);
+    else
+      EndViewerProcess(viewer);
+  }
+  if (hooks.title) win::UnhookWindowsHookEx(hooks.title);
 }
 
 }  // namespace
@@ -69,19 +92,18 @@ void ClosePopupMenu() {
   SendWithin(popup, WM_CLOSE, embed::kPopupAnswerMs, &answer);
 }
 
-bool DestroyContainer(HWND container) {
+bool DestroyContainer(HWND container, const ViewerHooks& hooks) {
   win::SendMessageW(container, WM_DESTROY, 0, 0);
-  EndViewerIfHung(container);
+  CloseViewer(win::GetWindow(container, GW_CHILD), hooks);
   return win::DestroyWindow(container);
 }
 
-void EndViewerIfHung(HWND container) { EndIfHung(win::GetWindow(container, GW_CHILD)); }
-
-void CloseEmbeddedViewer(HWND container, HWND viewer) {
-  if (viewer == nullptr || EndIfHung(viewer)) return;
-  // Only a window's own thread destroys it, or the destruction of its parent: the viewer
-  // window moves into a hidden window of ours, which is destroyed with it, as the close
-  // destroys the container.
+void CloseEmbeddedViewer(HWND container, HWND viewer, const ViewerHooks& hooks) {
+  CloseViewer(viewer, hooks);
+  if (!win::IsWindow(viewer)) return;
+  // Only a window's own thread destroys it, or the destruction of its parent: a window the
+  // title hook did not destroy moves into a hidden window of ours, which is destroyed with
+  // it, as the close destroys the container.
   HWND holder = win::CreateWindowExW(0, u"Static", u"", WS_CHILD, 0, 0, 0, 0, container, nullptr, nullptr, nullptr);
   win::SetParent(viewer, holder);
   win::DestroyWindow(holder);

@@ -241,9 +241,8 @@ bool EmbedNextViewer(HINSTANCE module, HWND lister, HWND container, ViewMode mod
     return false;
   }
   // The new viewer stands above the earlier one from its re-parenting on; the earlier one
-  // goes as the close takes it, its hooks first.
-  Unhook(earlierHooks);
-  CloseEmbeddedViewer(container, earlier);
+  // goes as the close takes it.
+  CloseEmbeddedViewer(container, earlier, earlierHooks);
   // The caption names the new image at once, and again once the host has taken the step
   // back: a host may title its window itself after the step.
   WindowCaption(started.window, lister);

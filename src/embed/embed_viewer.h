@@ -70,23 +70,21 @@ void GiveBackListerEdit(HWND container);
 // Asks the first popup menu showing to close, without waiting on a thread that does not
 // answer.
 void ClosePopupMenu();
-// Tells the container it is going, ends a viewer inside it whose thread does not answer,
-// and destroys the container, and the viewer window with it. The result of DestroyWindow.
-bool DestroyContainer(HWND container);
-// A viewer inside the container whose thread does not answer within the platform's 5 s, or
-// that the platform already calls hung, is ended, so that the container's destruction,
-// which waits for each child's thread, returns. A viewer that answers is left to close
-// itself when its window is destroyed.
-void EndViewerIfHung(HWND container);
+// Tells the container it is going, closes the viewer inside it with the hooks the load
+// installed (taken off the container), and destroys the container. The viewer is asked to
+// destroy its window on its own thread, and ended when its thread does not answer within
+// the platform's 5 s or the platform calls it hung; a viewer that answers is never ended,
+// and the container's destruction then waits on no thread of the viewer's. The result of
+// DestroyWindow.
+bool DestroyContainer(HWND container, const ViewerHooks& hooks);
 // A viewer window the load could not make the container's child is not destroyed with the
 // container: it is asked to close, as its own close command does, unless the platform calls
 // it hung; its process (the handle the start gave) is ended when the platform calls it hung
 // or it has not ended a second after the request.
 void CloseUnembeddedViewer(HWND viewer, HANDLE process);
 // The step's part: the earlier viewer of a container (null: none) goes as the close takes
-// it, while the container stays: ended when its thread does not answer within the 5 s, its
-// window destroyed otherwise.
-void CloseEmbeddedViewer(HWND container, HWND viewer);
+// it, with its hooks, while the container stays.
+void CloseEmbeddedViewer(HWND container, HWND viewer, const ViewerHooks& hooks);
 
 // Exported: the container window's procedure.
 PX_EXPORT LResult WindowProc(HWND window, std::uint32_t message, WParam wParam, LParam lParam);

@@ -108,6 +108,13 @@ inline HWND KeyboardBackTo(HWND owner, HWND ownerRoot, HWND listerRoot) {
   return owner != nullptr && ownerRoot == listerRoot ? owner : listerRoot;
 }
 
+// The close's request to the viewer: its window is destroyed on its own thread by the title
+// hook, right after the window procedure has answered, before the viewer takes another
+// message (a step it has queued, say). The number is registered in the session under this
+// name; registered numbers start at 0xC000.
+constexpr char16_t kCloseViewMessage[] = u"Pixmorant.CloseView";
+constexpr std::uint32_t kFirstRegisteredMessage = 0xC000;
+
 // What the mouse hook adds before it passes a message on.
 enum class MouseAction { Nothing, Caption, ReleaseLeft };
 

@@ -58,6 +58,14 @@ void GiveKeyboardToHost(HWND focus, HWND lister) {
   win::SetFocus(hooks::KeyboardBackTo(owner, win::GetAncestor(owner, GA_ROOT), root));
 }
 
+bool IsViewerWindow(HWND window) { return text16::Equal(ClassOf(window), hooks::kViewerClass); }
+
+// The registered number is looked up only for a message in the registered range, so that
+// the messages the viewer handles all the time cost no lookup.
+bool IsCloseRequest(std::uint32_t message) {
+  return message >= hooks::kFirstRegisteredMessage && message == win::RegisterWindowMessageW(hooks::kCloseViewMessage);
+}
+
 }  // namespace
 
 LResult KbdProc(int code, WParam wParam, LParam lParam) {
@@ -107,11 +115,16 @@ LResult MouseProc(int code, WParam wParam, LParam lParam) {
 // in one go on the host's thread, where this one waits its turn, so every write after it
 // carries a title at least as new. The full-screen window and the controls of the viewer's
 // dialogs take titles too; only the viewer window's counts.
+// The close's request to the viewer window is carried out here too: the window is destroyed
+// on the viewer's own thread, as soon as it has answered, before the viewer takes its next
+// job, so that the close waits for no job the viewer had queued.
 LResult TitleProc(int code, WParam wParam, LParam lParam) {
   if (code == HC_ACTION) {
     const win::HandledMessage handled = win::HandledMessageOf(lParam);
-    if (handled.message == WM_SETTEXT && text16::Equal(ClassOf(handled.window), hooks::kViewerClass))
+    if (handled.message == WM_SETTEXT && IsViewerWindow(handled.window))
       WindowCaption(handled.window, win::GetParent(win::GetParent(handled.window)));
+    else if (IsCloseRequest(handled.message) && IsViewerWindow(handled.window))
+      win::DestroyWindow(handled.window);
   }
   return win::CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -44,6 +44,12 @@ LResult SendMessageTimeoutW(HWND window, std::uint32_t message, WParam wParam, L
   if (result) *result = static_cast<LResult>(answer);
   return ok;
 }
+std::uint32_t RegisterWindowMessageW(const char16_t* name) { return ::RegisterWindowMessageW(W(name)); }
+void TakeSentMessages(std::uint32_t milliseconds) {
+  ::MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_SENDMESSAGE, 0);
+  MSG message;
+  ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
 LResult DefWindowProcW(HWND window, std::uint32_t message, WParam wParam, LParam lParam) {
   return ::DefWindowProcW(window, message, wParam, lParam);
 }

@@ -36,6 +36,12 @@ bool PostMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lPar
 LResult SendMessageTimeoutW(HWND window, std::uint32_t message, WParam wParam, LParam lParam, unsigned flags,
                             std::uint32_t milliseconds, LResult* result);
 LResult DefWindowProcW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
+// The message number registered under the name, the same in every process of the session;
+// 0 when it could not be registered.
+std::uint32_t RegisterWindowMessageW(const char16_t* name);
+// Waits up to the time for a message another thread sends to this one, and handles the
+// messages sent meanwhile; queued messages stay in the queue.
+void TakeSentMessages(std::uint32_t milliseconds);
 
 // The container's class, filled as the embedding needs it; false when the call failed
 // (also when the class is registered already).

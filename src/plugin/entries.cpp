@@ -96,11 +96,11 @@ int ListLoadNext(HWND lister, HWND container, const char* fileName, int showFlag
 }
 
 int ListCloseWindow(HWND container) {
-  RemoveViewerHooks(container);
+  ViewerHooks hooks = TakeViewerHooks(container);
   GiveBackListerEdit(container);
   ClosePopupMenu();
   RemoveGhostscriptSearchPath();
-  return DestroyContainer(container) ? 1 : 0;
+  return DestroyContainer(container, hooks) ? 1 : 0;
 }
 
 void ListGetDetectString(char* detectString, int maxLength) { detect::CopyDetectString(detectString, maxLength); }

@@ -45,7 +45,7 @@ struct HungViewer : ::testing::Test {
   }
   void TearDown() override {
     for (const wchar_t* name : {L"PX_VIEWER_HANG_AT_START_MS", L"PX_VIEWER_HANG_CUE", L"PX_VIEWER_HANG_MS",
-                                L"PX_VIEWER_HANG_FILE", L"PX_VIEWER_EXIT_WHEN_CHILD"})
+                                L"PX_VIEWER_HANG_FILE", L"PX_VIEWER_EXIT_WHEN_CHILD", L"PX_VIEWER_STEP_BUSY_MS"})
       SetEnvironmentVariableW(name, nullptr);
     EndViewers();  // before the close, so that a close of a hung view cannot wait here
     if (container && IsWindow(container)) plugin.ListCloseWindow(container);
@@ -219,6 +219,21 @@ TEST_F(HungViewer, BusyAtTheCloseItIsWaitedForAndEndsByItselfWithItsWorkDone) {
   const std::string file = ReadFileBytes(saved);
   EXPECT_EQ(50, CountLines(file, "step ")) << file;
   EXPECT_EQ(file.size() - 9, file.rfind("complete\n")) << file;
+}
+
+// A viewer at work on a step it was asked for, with another step queued behind it, when the
+// view is closed: the close waits for the step begun, not for the one queued, and the viewer
+// ends by itself, its window destroyed on its own thread before it takes the queued step.
+TEST_F(HungViewer, BusyWithStepsQueuedTheCloseWaitsForTheStepBegunOnly) {
+  SetEnvironmentVariableW(L"PX_VIEWER_STEP_BUSY_MS", L"4000");
+  Open();
+  for (int step = 0; step < 2; ++step) PostMessageW(ViewerOf(container), WM_KEYDOWN, VK_RIGHT, 0);
+  ASSERT_TRUE(WaitViewerLog("step busy ms=4000", 3000)) << ViewerLog();
+  EXPECT_LT(CloseTimed("close, viewer busy in a step, another queued"), kHostNotFrozenMs);
+  const std::string log = ViewerLog();
+  EXPECT_EQ(1, CountLines(log, "navigate next")) << log;
+  EXPECT_TRUE(ViewerLogHas("destroy")) << log;
+  EXPECT_TRUE(ViewerLogHas("exit code=0")) << log;
 }
 
 TEST_F(HungViewer, HungWithItsContextMenuOpenTheContainerAndTheCloseReturn) {
