@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "doublecmd.h"
@@ -502,9 +503,10 @@ struct ViewSampler {
 };
 
 // The host steps through the folder in the window it has (Double Commander calls
-// ListLoadNextW): Down in Quick View, N and P in the F3 window, 4 s apart. The earlier
-// image stays on view until the next one is there, so no look finds the view blank, and
-// each step ends with one viewer, on the file the host names.
+// ListLoadNextW): Down in Quick View, N and P in the F3 window, 1.5 s apart (or as many ms
+// as PX_STEP_GAP_MS says). The earlier image stays on view until the next one is there, so
+// no look finds the view blank, and each step ends with one viewer, on the file the host
+// names.
 TEST_F(QuickViewBrowsing, EveryStepKeepsAnImageOnViewUntilTheNextIsThere) {
   const Step quickView[] = {{VK_CONTROL, 'Q', L"img-01.bmp", "Ctrl+Q on an image"},
                             {0, VK_DOWN, L"img-02.bmp", "Down"},
@@ -522,7 +524,8 @@ TEST_F(QuickViewBrowsing, EveryStepKeepsAnImageOnViewUntilTheNextIsThere) {
       DWORD start = GetTickCount();
       ASSERT_NO_FATAL_FAILURE(Take(flow[step]));
       EXPECT_EQ(container, dc.Container()) << "the view was loaded afresh; " << dc.Evidence(flow[step].name);
-      Pump(4000 - (GetTickCount() - start));
+      const char* gap = std::getenv("PX_STEP_GAP_MS");
+      Pump((gap ? std::atoi(gap) : 1500) - (GetTickCount() - start));
     }
     sampler.Stop();
     std::printf("%s: %ld looks at the view, %ld blank\n", flow[0].name, sampler.shown + sampler.blank, sampler.blank);

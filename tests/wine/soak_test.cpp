@@ -115,6 +115,22 @@ struct Soak : ::testing::Test {
     return stepped;
   }
 
+  // The host's step to the next file in the same window; true when the view stayed the
+  // same container, with the next image's viewer in it, and the earlier viewer ended.
+  bool Step(View& view, const wchar_t* image) {
+    HANDLE earlier = view.process;
+    HWND stepped = LoadNext(plugin, view.lister, view.container, (images + image).c_str());
+    bool ended = WaitFor([&] { return WaitForSingleObject(earlier, 0) == WAIT_OBJECT_0; }, 5000);
+    CloseHandle(earlier);
+    view.viewer = ViewerOf(stepped);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(view.viewer, &pid);
+    view.process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    bool same = stepped == view.container;
+    view.container = stepped;
+    return same && ended && TitleOf(view.viewer) == images + image + L" - Pixmorant";
+  }
+
   // Closes the view as the host does; true when the close succeeded, the viewer process
   // ended and the Lister window holds no container any more. The Lister window goes too.
   bool Close(View& view) {
@@ -153,7 +169,7 @@ TEST_F(Soak, LoadsAndClosesWithInputLeaveNoProcessNoWindowAndNoObjects) {
   ProcessObjects before = CountProcessObjects();
 
   const int cycles = SoakCycles();
-  int loads = 0, stepped = 0, closed = 0, listerCycles = 0, quickCycles = 0;
+  int loads = 0, stepped = 0, closed = 0, listerCycles = 0, quickCycles = 0, steps = 0, nextShown = 0;
   DWORD start = GetTickCount();
   for (int i = 0; i < cycles; ++i) {
     bool quick = i % 2 == 1;
@@ -165,6 +181,8 @@ TEST_F(Soak, LoadsAndClosesWithInputLeaveNoProcessNoWindowAndNoObjects) {
     }
     ++loads;
     if (Nudge(view)) ++stepped;
+    // Every tenth view steps to the next file in its window before it closes.
+    if (i % 10 == 0 && ++steps && Step(view, L"c.bmp")) ++nextShown;
     if (Close(view)) ++closed;
   }
   DWORD elapsed = GetTickCount() - start;
@@ -176,6 +194,7 @@ TEST_F(Soak, LoadsAndClosesWithInputLeaveNoProcessNoWindowAndNoObjects) {
       "soak: %d cycles (%d Lister, %d Quick View) in %lu ms; %d loads gave a window, %d viewers "
       "stepped on Right, %d closes ended their viewer\n",
       cycles, listerCycles, quickCycles, elapsed, loads, stepped, closed);
+  std::printf("steps to the next file in the same window: %d, %d showed it\n", steps, nextShown);
   std::printf("viewer log: %d starts, %d 'navigate next', %d wheel turns, %d left-button releases\n",
               CountLines(log, "start pid="), CountLines(log, "navigate next"), CountLines(log, "mouse wheel"),
               CountLines(log, "mouse lbuttonup"));
@@ -186,6 +205,7 @@ TEST_F(Soak, LoadsAndClosesWithInputLeaveNoProcessNoWindowAndNoObjects) {
   EXPECT_EQ(cycles, loads);
   EXPECT_EQ(loads, stepped);
   EXPECT_EQ(loads, closed);
+  EXPECT_EQ(steps, nextShown);
   EXPECT_EQ(0, CountViewers());
   EXPECT_EQ(nullptr, FindWindowW(L"Pixmorant", nullptr));
   EXPECT_EQ(0, CountWindowsOfClass(L"Pixmorant"));
