@@ -66,12 +66,11 @@ ViewerHooks TakeViewerHooks(HWND container) {
   return hooks;
 }
 
-void Unhook(const ViewerHooks& hooks) {
+void RemoveViewerHooks(HWND container) {
+  ViewerHooks hooks = TakeViewerHooks(container);
   for (HHOOK hook : {hooks.keyboard, hooks.mouse, hooks.title})
     if (hook) win::UnhookWindowsHookEx(hook);
 }
-
-void RemoveViewerHooks(HWND container) { Unhook(TakeViewerHooks(container)); }
 
 // A Lister window in Quick View has no menu bar, and the load recorded nothing there.
 void GiveBackListerEdit(HWND container) {

@@ -54,15 +54,15 @@ ViewerHooks HookViewerThread(HINSTANCE module, std::uint32_t viewerThread, HWND 
 void KeepViewerHooks(HWND container, const ViewerHooks& hooks);
 // Taken off the container, still installed.
 ViewerHooks TakeViewerHooks(HWND container);
-void Unhook(const ViewerHooks& hooks);
+// Taken off the container and removed: a viewer the load could not embed.
+void RemoveViewerHooks(HWND container);
 // In Quick View the viewer's system menu loses size, move, minimise, maximise and restore,
 // and close is grayed.
 void TrimViewerSystemMenu(HWND viewer);
 void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized);
 
-// The close's part, in the order the close takes the steps.
-// Removes the hooks the load installed for this container, and what it kept with them.
-void RemoveViewerHooks(HWND container);
+// The close's part, in the order the close takes the steps, after it has taken the hooks
+// off the container.
 // Gives the Lister window's Edit item the state it had before the load, when the item is
 // still grayed; the Lister window is the container's parent, so this comes before the
 // container's destruction.
