@@ -15,7 +15,7 @@ struct GsLib {
 bool HandOverGhostscript(const char16_t* settingsFile, const char16_t* viewerSettingsFolder, ViewerKind kind);
 
 // The close's part: GS_LIB leaves the host's environment, whether or not a load set it.
-// A load that set it and gives no window takes it back so too.
+// A load that set it and gives no window takes it back too: no close follows it.
 void RemoveGhostscriptSearchPath();
 
 // Exported: the GS_LIB search path for a Ghostscript library file path.
