@@ -121,19 +121,13 @@ void MeasureSteps(const standin::PluginEntries& plugin, standin::HostWindows* ho
                   StepFigures* figures);
 
 // The load's steps after the viewer's start, one by one, on a viewer started here: the
-// plug-in's own steps, and in other runs the platform calls of its show one by one.
+// plug-in's own steps, with the viewer's part of the embedding timed from the host's side.
 enum Step {
-  kStepWait,   // the plug-in's wait, from the viewer's CreateWindowExW to its end
+  kStepWait,   // the plug-in's wait, from the viewer's CreateWindowExW to the request to embed itself
+  kStepHooks,  // the three hooks on the viewer's thread (the library's procedures), within the wait
+  kStepEmbed,  // the request's way to the viewer's thread and its embedding there, seen from the host
   kStepMenu,   // the plug-in's trim of the Lister menu
-  kStepHooks,  // the two hooks on the viewer's thread (the library's procedures)
-  kStepShow,   // the plug-in's re-parenting and showing, as one step
-  kStepStyle,  // and its platform calls, made one by one in other runs
-  kStepParent1,
-  kStepForeground,
-  kStepParent2,
-  kStepFocus,
-  kStepMaximize,
-  kStepShowLister,
+  kStepShow,   // the host's part of the show
   kStepCount
 };
 struct Breakdown {

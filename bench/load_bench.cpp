@@ -7,6 +7,7 @@
 #include "bench.h"
 #include "config/command_line.h"
 #include "embed/embed_viewer.h"
+#include "platform/window.h"
 
 namespace bench {
 
@@ -133,34 +134,18 @@ bool StartViewer(const Paths& paths, win::ProcessInfo* process) {
          win::CreateViewerProcess(U(paths.viewer), commandLine, process);
 }
 
-// The platform calls of the plug-in's show, one by one, in its order.
-void ShowApart(HWND lister, HWND container, HWND viewer, LONGLONG (&t)[kStepCount]) {
-  auto time = [&](Step step, auto call) {
-    LONGLONG start = Qpc();
-    call();
-    t[step] = Qpc() - start;
-  };
-  time(kStepStyle, [&] { SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD); });
-  time(kStepParent1, [&] { SetParent(viewer, container); });
-  time(kStepForeground, [&] { SetForegroundWindow(lister); });
-  time(kStepParent2, [&] { SetParent(viewer, container); });
-  time(kStepFocus, [&] { SetFocus(lister); });
-  time(kStepMaximize, [&] { ShowWindow(viewer, SW_SHOWMAXIMIZED); });
-  time(kStepShowLister, [&] { ShowWindow(lister, SW_SHOW); });
-}
-
-// One start of the viewer with the load's steps after it timed. In runs with showApart
-// the show is made by its platform calls one by one, otherwise by the plug-in's step.
+// One start of the viewer with the load's steps after it timed, made with the plug-in's
+// own procedures linked in here, with the library's hook procedures (its module).
 bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int run,
-                  bool showApart, bool keep, Breakdown* breakdown) {
+                  bool keep, Breakdown* breakdown) {
   wchar_t logPath[MAX_PATH];
-  LogPath(paths, L"steps", run * 2 + (showApart ? 1 : 0), logPath);
+  LogPath(paths, L"steps", run, logPath);
   SetEnvironmentVariableW(L"PX_VIEWER_LOG", logPath);
   HWND lister = standin::NewListerWindow(host, false, 9);
   standin::Pump(10);
   // The container from the plug-in's code linked in here: its window procedure runs on
   // the messages of the steps as in a load.
-  HWND container = CreateContainer(GetModuleHandleW(nullptr), lister);
+  HWND container = CreateContainer(GetModuleHandleW(nullptr), lister, GetFocus());
   BringWindowToTop(container);
   win::ProcessInfo process;
   bool started = container && StartViewer(paths, &process);
@@ -170,41 +155,55 @@ bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* ho
     ++breakdown->failed;
     return false;
   }
+  HANDLE waitable = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, process.processId);
+  const HookProcedures procedures = {plugin.module, reinterpret_cast<win::HookProcedure>(plugin.KbdProc),
+                                     reinterpret_cast<win::HookProcedure>(plugin.MouseProc),
+                                     reinterpret_cast<win::HookProcedure>(plugin.TitleProc)};
+  // The arrival takes over the started process, as StartArriving would have made it.
+  ArrivingViewer arrival = {};
+  arrival.process = process;
+  arrival.phase = embed::ArrivalPhase::Started;
+  arrival.target = embed::ShowTarget::ListerWindow;
+  arrival.hooks.hookReaches = true;
   LONGLONG t[kStepCount] = {};
-  embed::WaitOutcome outcome = embed::WaitOutcome::Again;
-  HWND viewer = WaitForViewerWindow(process, &outcome);
-  LONGLONG waited = Qpc();
-  HHOOK keyboard = nullptr, mouse = nullptr, title = nullptr;
-  bool ok = outcome == embed::WaitOutcome::Done;
+  Arrival outcome = Arrival::OnItsWay;
+  LONGLONG asked = 0, hooked = 0;
+  while (outcome == Arrival::OnItsWay && arrival.phase == embed::ArrivalPhase::Started &&
+         WaitForSingleObject(process.process, 0) != WAIT_OBJECT_0) {
+    LONGLONG start = Qpc();
+    outcome = AdvanceArriving(procedures, container, ViewMode::Lister, &arrival);
+    if (arrival.hooked && hooked == 0) hooked = Qpc() - start;
+    if (arrival.phase == embed::ArrivalPhase::Asked) asked = Qpc();
+  }
+  t[kStepHooks] = hooked;
+  while (outcome == Arrival::OnItsWay && asked != 0 && Micro(Qpc() - asked) < 10e6) {
+    outcome = AdvanceArriving(procedures, container, ViewMode::Lister, &arrival);
+    if (outcome == Arrival::OnItsWay) win::TakeSentMessages(0);
+  }
+  LONGLONG embedded = Qpc();
+  bool ok = outcome == Arrival::Embedded;
+  ShownViewer shown = {};
   if (ok) {
     LONGLONG start = Qpc();
     TrimListerMenu(lister);
     t[kStepMenu] = Qpc() - start;
-    // The hooks run inside the viewer's process: they name the library's procedures.
     start = Qpc();
-    keyboard =
-        SetWindowsHookExW(WH_KEYBOARD, reinterpret_cast<HOOKPROC>(plugin.KbdProc), plugin.module, process.threadId);
-    mouse = SetWindowsHookExW(WH_MOUSE, reinterpret_cast<HOOKPROC>(plugin.MouseProc), plugin.module, process.threadId);
-    title = SetWindowsHookExW(WH_CALLWNDPROCRET, reinterpret_cast<HOOKPROC>(plugin.TitleProc), plugin.module,
-                              process.threadId);
-    t[kStepHooks] = Qpc() - start;
-    start = Qpc();
-    if (showApart)
-      ShowApart(lister, container, viewer, t);
-    else
-      ShowEmbedded(lister, container, viewer, ViewMode::Lister, u"");
+    shown = ShowArrived(lister, container, true, &arrival);
     t[kStepShow] = Qpc() - start;
   }
   ViewerTimes times = {0, 0};
   ok = ok && ReadViewerTimes(logPath, &times);
   standin::Pump(30);
-  if (keyboard) UnhookWindowsHookEx(keyboard);
-  if (mouse) UnhookWindowsHookEx(mouse);
-  if (title) UnhookWindowsHookEx(title);
+  for (HHOOK hook :
+       {shown.keyboard, shown.mouse, shown.title, arrival.hooks.keyboard, arrival.hooks.mouse, arrival.hooks.title})
+    if (hook) UnhookWindowsHookEx(hook);
   DestroyWindow(container);
-  WaitProcessEnd(process.process, 10000);
-  CloseHandle(process.thread);
-  CloseHandle(process.process);
+  WaitProcessEnd(waitable, 10000);
+  CloseHandle(waitable);
+  if (!shown.window) {  // the arrival still holds the handles; the show gave them back
+    CloseHandle(process.thread);
+    CloseHandle(process.process);
+  }
   DestroyWindow(lister);
   standin::Pump(0);
   DeleteFileW(logPath);
@@ -213,13 +212,10 @@ bool OneBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* ho
     return false;
   }
   if (!keep) return true;
-  if (showApart) {
-    for (int step = kStepStyle; step < kStepCount; ++step) Add(&breakdown->step[step], Micro(t[step]));
-    return true;
-  }
-  Add(&breakdown->step[kStepWait], Micro(waited - times.window));
-  Add(&breakdown->step[kStepMenu], Micro(t[kStepMenu]));
+  Add(&breakdown->step[kStepWait], Micro(asked - times.window));
   Add(&breakdown->step[kStepHooks], Micro(t[kStepHooks]));
+  Add(&breakdown->step[kStepEmbed], Micro(embedded - asked));
+  Add(&breakdown->step[kStepMenu], Micro(t[kStepMenu]));
   Add(&breakdown->step[kStepShow], Micro(t[kStepShow]));
   return true;
 }
@@ -297,11 +293,8 @@ void MeasureLoads(const standin::PluginEntries& plugin, standin::HostWindows* ho
 void MeasureBreakdown(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
                       Breakdown* breakdown) {
   ZeroMemory(breakdown, sizeof *breakdown);
-  OneBreakdown(plugin, host, paths, 0, false, false, breakdown);
-  for (int run = 1; run <= runs; ++run) {
-    OneBreakdown(plugin, host, paths, run, false, true, breakdown);
-    OneBreakdown(plugin, host, paths, run, true, true, breakdown);
-  }
+  OneBreakdown(plugin, host, paths, 0, false, breakdown);
+  for (int run = 1; run <= runs; ++run) OneBreakdown(plugin, host, paths, run, true, breakdown);
 }
 
 }  // namespace bench

@@ -22,6 +22,16 @@ constexpr char16_t kListerTitleBack[] = u"]";
 constexpr char16_t kHeaderSuffix[] = u" - pixmorant";
 constexpr std::size_t kHeaderSuffixLength = 12;
 
+// The viewer whose title the caption may name, kept on its container: the viewer on view.
+// While the host steps to another file the container names none (kNoViewerNamed), so that
+// the caption never names the image that is going; a viewer leaving the container is not
+// the one named. A window that is no container of ours has no such value, and every viewer
+// may name the caption there.
+constexpr char16_t kNamedViewerProperty[] = u"Pixmorant.NamedViewer";
+inline HWND NoViewerNamed() { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(1)); }
+
+inline bool MayName(const void* named, HWND viewer) { return named == nullptr || named == viewer; }
+
 // Whether the whole suffix starts at `at` and ends within the first 259 units. The
 // comparison stops at the title's terminator, which no unit of the suffix matches.
 inline bool SuffixAt(const char16_t* title, std::size_t at) {

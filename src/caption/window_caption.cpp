@@ -26,6 +26,7 @@ void SetTextIfDiffers(HWND window, const char16_t* text) {
 }  // namespace
 
 char16_t* WindowCaption(HWND viewer, HWND lister) {
+  if (!caption::MayName(win::GetPropW(win::GetParent(viewer), caption::kNamedViewerProperty), viewer)) return nullptr;
   char16_t buffer[caption::kCaptionUnits] = {};
   win::GetWindowTextW(viewer, buffer, static_cast<int>(text16::kUnits));
   caption::ExtractCaption(buffer, g_text);

@@ -1,5 +1,7 @@
-// The embedding's part of the close: the hooks the load installed, the Lister window's
-// Edit item it grayed, an open popup menu, and a viewer that no longer answers.
+// Viewers leaving their container, and the embedding's part of the close: the hooks the load
+// installed, the Lister window's Edit item it grayed, an open popup menu, and a viewer that
+// no longer answers.
+#include "caption/caption_rules.h"
 #include "embed/embed_viewer.h"
 #include "hooks/hook_rules.h"
 #include "platform/input.h"
@@ -8,8 +10,12 @@
 
 namespace {
 
+void Unhook(HHOOK hook) {
+  if (hook) win::UnhookWindowsHookEx(hook);
+}
+
 // Ends the process that owns the viewer window, found by the window's owner id; never the
-// host's own process.
+// host's own process. Its windows go with its thread, which the next steps wait for.
 void EndViewerProcess(HWND viewer) {
   std::uint32_t processId = 0;
   win::GetWindowThreadProcessId(viewer, &processId);
@@ -17,59 +23,124 @@ void EndViewerProcess(HWND viewer) {
   HANDLE process = win::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, false, processId);
   if (process == nullptr) return;
   win::TerminateProcess(process, 0);
-  // Its windows go with its thread: once it has ended, the destruction finds none to wait on.
-  win::WaitForSingleObject(process, embed::kViewerEndMs);
   win::CloseHandle(process);
 }
 
-// Asks the viewer to close its window, which the title hook then destroys on the viewer's
-// thread: false when the thread did not answer within the platform's 5 s, or the platform
-// already calls it hung. Not blocking the sent messages: the window's destruction tells
-// the container, on this thread, while the answer is awaited.
-bool AskViewerToClose(HWND viewer) {
-  LResult answer = 0;
-  std::uint32_t request = win::RegisterWindowMessageW(hooks::kCloseViewMessage);
-  return win::SendMessageTimeoutW(viewer, request, 0, 0, SMTO_ABORTIFHUNG, embed::kCloseProbeMs, &answer) != 0;
+void End(LeavingViewer* leaving, std::uint32_t now) {
+  if (leaving->process.process)
+    win::TerminateProcess(leaving->process.process, 0);
+  else
+    EndViewerProcess(leaving->window);
+  leaving->phase = embed::LeavingPhase::Ended;
+  leaving->since = now;
 }
 
-// Until the window is gone or the time is up, taking the messages sent to this thread.
-void WaitWindowGone(HWND window, std::uint32_t milliseconds) {
-  std::uint32_t start = win::GetTickCount();
-  while (win::IsWindow(window) && win::GetTickCount() - start < milliseconds) win::TakeSentMessages(10);
-}
-
-// The viewer window goes, its hooks with it: the keyboard and mouse hooks first, the title
-// hook once it has done its part. A viewer that answers destroys its window itself, before
-// it takes another job; one that does not answer within the 5 s, or that the platform calls
-// hung, is ended. Without the title hook in the viewer (a viewer the hook does not reach)
-// the window is still there afterwards.
-void CloseViewer(HWND viewer, const ViewerHooks& hooks) {
-  for (HHOOK hook : {hooks.keyboard, hooks.mouse})
-    if (hook) win::UnhookWindowsHookEx(hook);
-  if (viewer != nullptr) {
-    if (AskViewerToClose(viewer))
-      WaitWindowGone(viewer, embed::kViewerEndMs);
-    else
-      EndViewerProcess(viewer);
+// Only a window's own thread destroys it, or the destruction of its parent: a viewer the
+// title hook does not reach moves into a hidden window at the bottom of the container, which
+// goes with the container. Made under mixed DPI hosting, as the container is, so that it can
+// take a viewer of another DPI awareness.
+void MoveOutOfView(HWND container, HWND viewer) {
+  HWND holder = static_cast<HWND>(win::GetPropW(container, embed::kHolderProperty));
+  if (!win::IsWindow(holder)) {
+    int previous = 0;
+    bool mixed = win::SetThreadDpiHostingMixed(&previous);
+    holder = win::CreateWindowExW(0, u"Static", u"", WS_CHILD, 0, 0, 0, 0, container, nullptr, nullptr, nullptr);
+    if (mixed) win::SetThreadDpiHostingBehavior(previous);
+    win::SetWindowPos(holder, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    win::SetPropW(container, embed::kHolderProperty, holder);
   }
-  if (hooks.title) win::UnhookWindowsHookEx(hooks.title);
+  win::SetParent(viewer, holder);
+}
+
+// What the leaving's rule asks, read from the platform when it asks. A viewer never shown
+// is gone with its process; one that was on view, with its window.
+struct LeavingInputs {
+  LeavingViewer* leaving;
+
+  bool Gone() {
+    if (leaving->process.process) return win::HasProcessEnded(leaving->process.process);
+    return !win::IsWindow(leaving->window);
+  }
+  bool Hung() { return win::IsHungAppWindow(leaving->window); }
+  bool Answered() { return win::GetPropW(leaving->window, hooks::kLeavingProperty) != nullptr; }
+  bool WindowAnswers() {
+    LResult answer = 0;
+    return SendWithin(leaving->window, WM_NULL, embed::kWaitProbeMs, &answer);
+  }
+};
+
+void GiveBack(LeavingViewer* leaving) {
+  Unhook(leaving->title);
+  if (leaving->process.process) {
+    win::CloseHandle(leaving->process.thread);
+    win::CloseHandle(leaving->process.process);
+  }
+  *leaving = {};
 }
 
 }  // namespace
 
-ViewerHooks TakeViewerHooks(HWND container) {
-  ViewerHooks hooks = {};
-  hooks.keyboard = static_cast<HHOOK>(win::RemovePropW(container, embed::kKeyboardHookProperty));
-  hooks.mouse = static_cast<HHOOK>(win::RemovePropW(container, embed::kMouseHookProperty));
-  hooks.title = static_cast<HHOOK>(win::RemovePropW(container, embed::kTitleHookProperty));
-  hooks.keyboardOwner = static_cast<HWND>(win::RemovePropW(container, hooks::kKeyboardOwnerProperty));
-  return hooks;
+void AskToLeave(const ShownViewer& shown, bool containerGoes, std::uint32_t now, LeavingViewer* leaving) {
+  Unhook(shown.keyboard);
+  Unhook(shown.mouse);
+  *leaving = {};
+  leaving->window = shown.window;
+  leaving->title = shown.title;
+  leaving->since = now;
+  leaving->containerGoes = containerGoes;
+  leaving->active = true;
+  leaving->phase = shown.hookReaches ? embed::LeavingPhase::Asked : embed::LeavingPhase::Unreached;
+  // A sent message, taken before any job the viewer has queued; the host does not wait for
+  // it. The title hook marks the window as leaving and destroys it on the viewer's thread.
+  if (shown.hookReaches)
+    win::SendNotifyMessageW(shown.window, win::RegisterWindowMessageW(hooks::kCloseViewMessage), 0, 0);
 }
 
-void RemoveViewerHooks(HWND container) {
-  ViewerHooks hooks = TakeViewerHooks(container);
-  for (HHOOK hook : {hooks.keyboard, hooks.mouse, hooks.title})
-    if (hook) win::UnhookWindowsHookEx(hook);
+void LeaveArriving(HWND container, ArrivingViewer* arriving, std::uint32_t now, LeavingViewer* leaving) {
+  // A request to embed itself that the viewer takes from now on changes nothing.
+  win::RemovePropW(container, hooks::kArrivingProperty);
+  Unhook(arriving->hooks.keyboard);
+  Unhook(arriving->hooks.mouse);
+  *leaving = {};
+  leaving->window = win::IsWindow(arriving->window) ? arriving->window : nullptr;
+  leaving->process = arriving->process;
+  leaving->title = arriving->hooks.title;
+  leaving->since = now;
+  leaving->active = true;
+  leaving->phase = embed::LeavingPhase::Closing;
+  *arriving = {};
+  // The viewer was never shown: with its window it is asked to close as its own close
+  // command does; without one it has nothing to close, and is ended.
+  if (leaving->window != nullptr && !win::IsHungAppWindow(leaving->window))
+    win::PostMessageW(leaving->window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  else
+    End(leaving, now);
+}
+
+bool AdvanceLeaving(HWND container, std::uint32_t now, LeavingViewer* leaving) {
+  if (!leaving->active) return true;
+  LeavingInputs inputs = {leaving};
+  switch (embed::DecideLeaving(leaving->phase, now - leaving->since, inputs)) {
+    case embed::LeavingAction::Wait: return false;
+    case embed::LeavingAction::End: End(leaving, now); return false;
+    case embed::LeavingAction::MoveOutOfView:
+      // The close's destruction of the container takes the window with it.
+      if (!leaving->containerGoes) MoveOutOfView(container, leaving->window);
+      GiveBack(leaving);
+      return true;
+    case embed::LeavingAction::Done: GiveBack(leaving); return true;
+  }
+  return true;
+}
+
+void LeaveNow(HWND container, LeavingViewer* leaving, int count) {
+  for (;;) {
+    bool gone = true;
+    for (int i = 0; i < count; ++i) gone = AdvanceLeaving(container, win::GetTickCount(), &leaving[i]) && gone;
+    if (gone) return;
+    // A viewer's window that goes tells its parent, the container, on this thread.
+    win::TakeSentMessages(10);
+  }
 }
 
 // A Lister window in Quick View has no menu bar, and the load recorded nothing there.
@@ -91,30 +162,10 @@ void ClosePopupMenu() {
   SendWithin(popup, WM_CLOSE, embed::kPopupAnswerMs, &answer);
 }
 
-bool DestroyContainer(HWND container, const ViewerHooks& hooks) {
+bool DestroyContainer(HWND container, LeavingViewer* leaving, int count) {
   win::SendMessageW(container, WM_DESTROY, 0, 0);
-  CloseViewer(win::GetWindow(container, GW_CHILD), hooks);
+  LeaveNow(container, leaving, count);
+  for (const char16_t* name : {caption::kNamedViewerProperty, hooks::kKeyboardOwnerProperty, embed::kHolderProperty})
+    win::RemovePropW(container, name);
   return win::DestroyWindow(container);
-}
-
-void CloseEmbeddedViewer(HWND container, HWND viewer, const ViewerHooks& hooks) {
-  CloseViewer(viewer, hooks);
-  if (!win::IsWindow(viewer)) return;
-  // Only a window's own thread destroys it, or the destruction of its parent: a window the
-  // title hook did not destroy moves into a hidden window of ours, which is destroyed with
-  // it, as the close destroys the container.
-  HWND holder = win::CreateWindowExW(0, u"Static", u"", WS_CHILD, 0, 0, 0, 0, container, nullptr, nullptr, nullptr);
-  win::SetParent(viewer, holder);
-  win::DestroyWindow(holder);
-}
-
-void CloseUnembeddedViewer(HWND viewer, HANDLE process) {
-  if (win::IsWindow(viewer) && !win::IsHungAppWindow(viewer)) {
-    win::PostMessageW(viewer, WM_SYSCOMMAND, SC_CLOSE, 0);
-    // The viewer was never shown: one that has not ended a while after the request (it
-    // ignores it, or its window went while its process lives) is ended.
-    if (win::WaitForSingleObject(process, embed::kUnembeddedCloseMs) == WAIT_OBJECT_0) return;
-  }
-  win::TerminateProcess(process, 0);
-  win::WaitForSingleObject(process, embed::kViewerEndMs);
 }

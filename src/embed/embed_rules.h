@@ -18,20 +18,96 @@ inline ShowTarget ChooseShowTarget(const char16_t* maximized, ViewMode mode) {
   return IsFlagOn(maximized) && mode == ViewMode::Lister ? ShowTarget::ViewerWindow : ShowTarget::ListerWindow;
 }
 
-// One pass of the wait for the viewer's window.
-enum class WaitOutcome { Done, ViewerGone, Abort, Again };
+// How long the host's thread waits for an answer from the viewer's thread (or from the
+// popup menu it shows) before it goes on without one, in milliseconds. A thread the
+// platform already reports hung fails at once.
+constexpr std::uint32_t kWaitProbeMs = 30;     // a window the title hook does not reach, before its embedding
+constexpr std::uint32_t kPopupAnswerMs = 250;  // a popup menu, asked for its menu or closed
+// The platform calls a thread hung once it has taken no message for 5 s (SMTO_ABORTIFHUNG,
+// IsHungAppWindow). A viewer asked to leave its container is given as long to take the
+// request (it may be busy on its thread, saving an image, say), and is ended only when the
+// platform calls it hung or it has not taken the request within that time: a viewer at work
+// is never ended.
+constexpr std::uint32_t kCloseAnswerMs = 5000;
+constexpr std::uint32_t kViewerEndMs = 500;  // a viewer the plug-in ended, to be gone
+// A viewer window that was never shown is asked to close; one that has not ended this long
+// after is ended.
+constexpr std::uint32_t kUnembeddedCloseMs = 1000;
 
-// Equal ids end the wait once the window also answers: a viewer whose thread does not take
-// messages would hold the host's thread in the re-parenting that follows. Until it
-// answers, the pass goes on as for another process's window. A started process that has
-// ended can never create the window, so the wait ends there too instead of spinning for
-// ever. Otherwise an arrow key held long enough aborts (ArrowHeldToAbort).
-template <class WindowAnswers, class ProcessEnded, class ArrowHeld>
-WaitOutcome DecideWaitPass(std::uint32_t ownerId, std::uint32_t processId, WindowAnswers windowAnswers,
-                           ProcessEnded processEnded, ArrowHeld arrowHeld) {
-  if (ownerId == processId && windowAnswers()) return WaitOutcome::Done;
-  if (processEnded()) return WaitOutcome::ViewerGone;
-  return arrowHeld() ? WaitOutcome::Abort : WaitOutcome::Again;
+// A step's viewer starts once the steps have paused this long: the host has taken the keys
+// that were waiting (a held key repeats every 33 ms or so), so a burst of steps starts one
+// viewer, for the file the host names last. Then the step's work goes on in ticks this far
+// apart.
+constexpr std::uint32_t kStepQuietMs = 80;
+constexpr std::uint32_t kStepTickMs = 15;
+
+// A viewer on its way into its container, one short step at a time: started, its window
+// found and asked to embed itself (the title hook does it on the viewer's thread), then
+// shown. A viewer the title hook cannot reach (a 32-bit one) is embedded from the host's
+// thread instead, once its window answers, so that the re-parenting does not wait for a
+// thread that is not taking messages.
+enum class ArrivalPhase { Started, Asked };
+enum class ArrivalAction { Wait, AskToEmbed, EmbedFromHost, Shown, Failed };
+
+// Inputs provides, each asked only as a branch needs it:
+//   bool WindowFound();    the started process's "Pixmorant" window exists
+//   bool HookReaches();    the title hook runs in the viewer's process
+//   bool WindowAnswers();  its thread answers a probe within a few tens of ms
+//   bool Embedded();       the window is the container's child
+//   bool Answered();       the viewer's thread has taken the request to embed itself
+//   bool ProcessEnded();   the started process has ended
+// A process that has ended can never bring its window, nor embed it. A request taken and a
+// window not embedded is a viewer the platform would not make the container's child.
+template <class Inputs>
+ArrivalAction DecideArrival(ArrivalPhase phase, Inputs& in) {
+  switch (phase) {
+    case ArrivalPhase::Started:
+      if (in.WindowFound()) {
+        if (in.HookReaches()) return ArrivalAction::AskToEmbed;
+        if (in.WindowAnswers()) return ArrivalAction::EmbedFromHost;
+      }
+      return in.ProcessEnded() ? ArrivalAction::Failed : ArrivalAction::Wait;
+    case ArrivalPhase::Asked:
+      if (in.Embedded()) return ArrivalAction::Shown;
+      if (in.ProcessEnded() || in.Answered()) return ArrivalAction::Failed;
+      return ArrivalAction::Wait;
+  }
+  return ArrivalAction::Failed;
+}
+
+// A viewer leaving its container, one short step at a time.
+//   Asked:     a viewer that was on view, asked to destroy its window on its own thread;
+//   Unreached: a viewer that was on view and that the title hook does not reach (a 32-bit
+//              one): it cannot be asked so, and leaves the view once it answers;
+//   Closing:   a viewer never shown, asked to close as its own close command does;
+//   Ended:     a viewer the plug-in ended, its window still to go.
+enum class LeavingPhase { Asked, Unreached, Closing, Ended };
+enum class LeavingAction { Wait, End, MoveOutOfView, Done };
+
+// Inputs provides Gone() (its window, or for a viewer never shown its process, is gone),
+// Hung() (the platform calls its thread hung: no message taken for 5 s), Answered() (it
+// has taken the request and is tearing its window down) and WindowAnswers() (its thread
+// answers a probe within a few tens of ms). A viewer is ended only when the platform calls
+// it hung or it has not taken the request within the time its phase allows: one at work
+// (saving an image, say) finishes its job, and one tearing its window down finishes that
+// too, while it is not hung.
+template <class Inputs>
+LeavingAction DecideLeaving(LeavingPhase phase, std::uint32_t elapsed, Inputs& in) {
+  if (in.Gone()) return LeavingAction::Done;
+  switch (phase) {
+    case LeavingPhase::Asked:
+      if (in.Hung()) return LeavingAction::End;
+      if (in.Answered()) return LeavingAction::Wait;
+      return elapsed >= kCloseAnswerMs ? LeavingAction::End : LeavingAction::Wait;
+    case LeavingPhase::Unreached:
+      if (in.Hung()) return LeavingAction::End;
+      return in.WindowAnswers() ? LeavingAction::MoveOutOfView : LeavingAction::Wait;
+    case LeavingPhase::Closing:
+      if (in.Hung()) return LeavingAction::End;
+      return elapsed >= kUnembeddedCloseMs ? LeavingAction::End : LeavingAction::Wait;
+    case LeavingPhase::Ended: return elapsed >= kViewerEndMs ? LeavingAction::Done : LeavingAction::Wait;
+  }
+  return LeavingAction::Done;
 }
 
 // A user who holds an arrow key down gives up on a viewer that does not come. One who taps
@@ -131,10 +207,17 @@ inline ContainerAction ChooseContainerAction(std::uint32_t message) {
 // The common tail refreshes the caption while the left button is up (bit 15 clear).
 inline bool CaptionInTail(std::int16_t leftButtonState) { return (leftButtonState & 0x8000) == 0; }
 
-// Where the container keeps the three hooks of its load, so that the close removes them.
+// Where the container keeps the viewer on view and the three hooks on its thread, so that
+// the close removes them and a step closes that viewer once the next is shown; and whether
+// the title hook runs in that viewer's process.
+constexpr char16_t kViewerProperty[] = u"Pixmorant.Viewer";
 constexpr char16_t kKeyboardHookProperty[] = u"Pixmorant.KeyboardHook";
 constexpr char16_t kMouseHookProperty[] = u"Pixmorant.MouseHook";
 constexpr char16_t kTitleHookProperty[] = u"Pixmorant.TitleHook";
+constexpr char16_t kHookReachesProperty[] = u"Pixmorant.HookReaches";
+// The hidden window at the bottom of the container that holds the viewers the title hook
+// does not reach once they have left the view, until the close.
+constexpr char16_t kHolderProperty[] = u"Pixmorant.Holder";
 
 // Top-level "Pixmorant" windows looked at per pass of the wait, at most.
 constexpr int kMaxViewerWindowsSearched = 64;
@@ -144,20 +227,5 @@ constexpr int kMaxArrowReleases = 100;
 
 // The context menu items grayed, by position.
 constexpr int kGrayedContextPositions[] = {25, 26, 27, 28};
-
-// How long the host's thread waits for an answer from the viewer's thread (or from the
-// popup menu it shows) before it goes on without one, in milliseconds. A thread the
-// platform already reports hung fails at once.
-constexpr std::uint32_t kWaitProbeMs = 30;     // each pass of the load's wait
-constexpr std::uint32_t kPopupAnswerMs = 250;  // a popup menu, asked for its menu or closed
-// The platform calls a thread hung once it has taken no message for 5 s (SMTO_ABORTIFHUNG,
-// IsHungAppWindow). The close waits as long for a viewer that is busy on its thread (saving
-// an image, say), and ends only a viewer that the platform calls hung or that has not
-// answered within that time: a viewer at work is never ended.
-constexpr std::uint32_t kCloseProbeMs = 5000;
-constexpr std::uint32_t kViewerEndMs = 500;  // a viewer the close ended, to be gone
-// A viewer window the load could not embed is asked to close; the viewer was never shown,
-// so one that has not ended this long after is ended.
-constexpr std::uint32_t kUnembeddedCloseMs = 1000;
 
 }  // namespace embed

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
 using embed::ContainerAction;
-using embed::WaitOutcome;
 
 TEST(ShowTarget, ViewerOnlyWhenMaximizedHoldsAOneInListerMode) {
   EXPECT_EQ(embed::ShowTarget::ViewerWindow, embed::ChooseShowTarget(u"1", ViewMode::Lister));
@@ -18,20 +18,95 @@ TEST(ShowTarget, ViewerOnlyWhenMaximizedHoldsAOneInListerMode) {
   EXPECT_EQ(embed::ShowTarget::ListerWindow, embed::ChooseShowTarget(u"1", ViewMode::QuickView));
 }
 
-auto Answers = [] { return true; };
-auto Silent = [] { return false; };
+// The platform's answers for one step of an arrival or a leaving, and which of them the
+// rule asked for.
+struct Answers {
+  bool found = false, reaches = false, answers = false, embedded = false, answered = false, ended = false;
+  bool gone = false, hung = false;
+  std::vector<char> asked;
+  bool WindowFound() { return Ask('f', found); }
+  bool HookReaches() { return Ask('r', reaches); }
+  bool WindowAnswers() { return Ask('a', answers); }
+  bool Embedded() { return Ask('e', embedded); }
+  bool Answered() { return Ask('t', answered); }
+  bool ProcessEnded() { return Ask('x', ended); }
+  bool Gone() { return Ask('g', gone); }
+  bool Hung() { return Ask('h', hung); }
+  bool Ask(char what, bool answer) {
+    asked.push_back(what);
+    return answer;
+  }
+};
 
-TEST(WaitOutcome, EqualIdsOfAWindowThatAnswersEndTheWaitElseAnEndedViewerElseAHeldArrow) {
-  bool asked = false;
-  auto Asked = [&] { return asked = true; };
-  EXPECT_EQ(WaitOutcome::Done, embed::DecideWaitPass(42, 42, Answers, Asked, Asked));
-  EXPECT_FALSE(asked);
-  embed::DecideWaitPass(7, 42, Asked, Silent, Silent);
-  EXPECT_FALSE(asked);  // another process's window is not probed
+using embed::ArrivalAction;
+using embed::ArrivalPhase;
 
-  EXPECT_EQ(WaitOutcome::Again, embed::DecideWaitPass(42, 42, Silent, Silent, Silent));
-  EXPECT_EQ(WaitOutcome::Abort, embed::DecideWaitPass(42, 42, Silent, Silent, Answers));
-  EXPECT_EQ(WaitOutcome::ViewerGone, embed::DecideWaitPass(0, 42, Answers, Answers, Answers));
+TEST(Arrival, AsksTheViewerToEmbedItselfAndSeesItEmbeddedFailedOrNotYet) {
+  const struct {
+    ArrivalPhase phase;
+    bool found, reaches, answers, embedded, answered, ended;
+    ArrivalAction action;
+  } rows[] = {
+      {ArrivalPhase::Started, false, true, true, false, false, false, ArrivalAction::Wait},
+      {ArrivalPhase::Started, false, true, true, false, false, true, ArrivalAction::Failed},
+      {ArrivalPhase::Started, true, true, false, false, false, false, ArrivalAction::AskToEmbed},
+      {ArrivalPhase::Started, true, false, true, false, false, false, ArrivalAction::EmbedFromHost},
+      {ArrivalPhase::Started, true, false, false, false, false, false, ArrivalAction::Wait},
+      {ArrivalPhase::Started, true, false, false, false, false, true, ArrivalAction::Failed},
+      {ArrivalPhase::Asked, true, true, true, true, true, true, ArrivalAction::Shown},
+      {ArrivalPhase::Asked, true, true, true, false, true, false, ArrivalAction::Failed},  // refused
+      {ArrivalPhase::Asked, true, true, true, false, false, true, ArrivalAction::Failed},
+      {ArrivalPhase::Asked, true, true, true, false, false, false, ArrivalAction::Wait},
+  };
+  for (const auto& row : rows) {
+    Answers answers;
+    answers.found = row.found;
+    answers.reaches = row.reaches;
+    answers.answers = row.answers;
+    answers.embedded = row.embedded;
+    answers.answered = row.answered;
+    answers.ended = row.ended;
+    EXPECT_EQ(row.action, embed::DecideArrival(row.phase, answers)) << &row - rows;
+    // A viewer the hook reaches is never probed from the host's thread.
+    if (row.reaches) {
+      EXPECT_EQ(0, std::count(answers.asked.begin(), answers.asked.end(), 'a')) << &row - rows;
+    }
+  }
+}
+
+using embed::LeavingAction;
+using embed::LeavingPhase;
+
+TEST(Leaving, EndsOnlyAHungViewerOrOneThatHasNotTakenTheRequestInItsTime) {
+  const struct {
+    LeavingPhase phase;
+    std::uint32_t elapsed;
+    bool gone, hung, answered, answers;
+    LeavingAction action;
+  } rows[] = {
+      {LeavingPhase::Asked, 0, true, true, false, false, LeavingAction::Done},
+      {LeavingPhase::Asked, 4999, false, false, false, false, LeavingAction::Wait},
+      {LeavingPhase::Asked, 5000, false, false, false, false, LeavingAction::End},
+      {LeavingPhase::Asked, 100, false, true, false, false, LeavingAction::End},
+      {LeavingPhase::Asked, 60000, false, false, true, false, LeavingAction::Wait},  // tearing down
+      {LeavingPhase::Asked, 60000, false, true, true, false, LeavingAction::End},
+      {LeavingPhase::Unreached, 0, false, false, false, true, LeavingAction::MoveOutOfView},
+      {LeavingPhase::Unreached, 60000, false, false, false, false, LeavingAction::Wait},
+      {LeavingPhase::Unreached, 0, false, true, false, true, LeavingAction::End},
+      {LeavingPhase::Closing, 999, false, false, false, false, LeavingAction::Wait},
+      {LeavingPhase::Closing, 1000, false, false, false, false, LeavingAction::End},
+      {LeavingPhase::Closing, 0, false, true, false, false, LeavingAction::End},
+      {LeavingPhase::Ended, 499, false, true, false, false, LeavingAction::Wait},
+      {LeavingPhase::Ended, 500, false, true, false, false, LeavingAction::Done},
+  };
+  for (const auto& row : rows) {
+    Answers answers;
+    answers.gone = row.gone;
+    answers.hung = row.hung;
+    answers.answered = row.answered;
+    answers.answers = row.answers;
+    EXPECT_EQ(row.action, embed::DecideLeaving(row.phase, row.elapsed, answers)) << &row - rows;
+  }
 }
 
 // One pass of the wait: the arrow key down at that tick count or not, and whether the pass
@@ -51,7 +126,7 @@ void ExpectPasses(const std::vector<ArrowPass>& passes, const char* name) {
   }
 }
 
-TEST(WaitOutcome, OnlyAnArrowKeyHeldDownForASecondOnEndAborts) {
+TEST(ArrowHold, OnlyAnArrowKeyHeldDownForASecondOnEndAborts) {
   ExpectPasses({{true, 0, false}, {true, 999, false}, {true, 1000, true}}, "held");
   ExpectPasses({{true, 0, false},
                 {false, 120, false},

@@ -2,67 +2,113 @@
 // container's window procedure, and the embedding's part of the close.
 #pragma once
 #include "embed/embed_rules.h"
+#include "platform/input.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "shared/export.h"
 #include "shared/view_mode.h"
 
-// The load's part: the container window with the viewer inside, or null when the
-// container could not be made (and then nothing is started), or the viewer did not start,
-// ended, never brought its window, or did not end up inside the container (it died while
-// it was embedded, or the platform refused to make its window our child). module is the
-// library's instance: the container's class and the hooks name its procedures.
-HWND EmbedViewer(HINSTANCE module, HWND lister, ViewMode mode, const char16_t* viewerProgram, char16_t* commandLine,
-                 const char16_t* maximized);
+// The container a load makes in the Lister window, with the host's window that had the
+// keyboard before the load kept on it (the keyboard hook gives the keyboard back to it when
+// the view closes from inside). Null when it could not be made (the Lister window is gone, or
+// the host's window quota is spent). module is the library's instance: the container's class
+// names its procedure.
+HWND CreateContainer(HINSTANCE module, HWND lister, HWND keyboardOwner);
+// The container a load returned inside this Lister window, as the host hands it back.
+bool IsContainerOf(HWND container, HWND lister);
 
 // Sends a message to a window of another thread (the viewer's, or the popup menu it
 // shows) without waiting on that thread longer than the time, nor at all once the platform
-// reports it hung: the messages the host's thread sends to the viewer's thread go through
-// here. False when no answer came; otherwise true, with the answer.
+// reports it hung. False when no answer came; otherwise true, with the answer.
 bool SendWithin(HWND window, std::uint32_t message, std::uint32_t milliseconds, LResult* answer);
 
-// The step's part: the next viewer started on the container a load returned inside this
-// Lister window, embedded there and shown, and the earlier viewer closed; false, with the
-// earlier view as it was, when the container is not one a load returned inside the Lister
-// window, or the new viewer did not start, ended, never brought its window, or did not end
-// up in the container (and then it is closed). The Lister window's menu is not touched
-// again.
-bool EmbedNextViewer(HINSTANCE module, HWND lister, HWND container, ViewMode mode, const char16_t* viewerProgram,
-                     char16_t* commandLine, const char16_t* maximized);
+// The viewer on view in a container and the hooks on its thread, kept on the container from
+// its show until it leaves.
+struct ShownViewer {
+  HWND window;
+  HHOOK keyboard;
+  HHOOK mouse;
+  HHOOK title;
+  bool hookReaches;  // the title hook runs in the viewer's process (not so for a 32-bit viewer)
+};
+void KeepShownViewer(HWND container, const ShownViewer& shown);
+// Taken off the container: the hooks still installed.
+ShownViewer TakeShownViewer(HWND container);
 
-// The steps EmbedViewer strings together, in its order (the benchmark times them apart).
-HWND CreateContainer(HINSTANCE module, HWND lister);
-// Passes until the started process's window exists and answers, the process has ended,
-// or an arrow key is down; the window held by the last pass, and how the wait ended.
-HWND WaitForViewerWindow(const win::ProcessInfo& process, embed::WaitOutcome* outcome);
+// A viewer on its way into a container, from its start to its show; its process's handles
+// are held until then, or until it leaves.
+struct ArrivingViewer {
+  win::ProcessInfo process;
+  HWND window;  // found once it exists
+  ShownViewer hooks;
+  bool hooked;  // its thread hooked, once its window was found
+  embed::ArrivalPhase phase;
+  embed::ShowTarget target;
+};
+// Starts the viewer on its command line: false when it did not start. hookReaches: the title
+// hook can run in its process (a 64-bit viewer).
+bool StartArriving(const char16_t* viewerProgram, char16_t* commandLine, bool hookReaches, embed::ShowTarget target,
+                   ArrivingViewer* arriving);
+// The hook procedures the viewer's thread gets, and the library's instance that holds them:
+// the platform maps that library into the viewer's process to run them there.
+struct HookProcedures {
+  HINSTANCE module;
+  win::HookProcedure keyboard;
+  win::HookProcedure mouse;
+  win::HookProcedure title;
+};
+enum class Arrival { OnItsWay, Embedded, Failed };
+// One short step: no wait on the viewer's thread longer than a probe of a few tens of ms.
+// Once its window exists the viewer's thread is hooked (in Quick View its system menu is
+// trimmed too) and asked to embed the window itself. Failed: the process ended, or the
+// platform would not make its window the container's child.
+Arrival AdvanceArriving(const HookProcedures& procedures, HWND container, ViewMode mode, ArrivingViewer* arriving);
+// The host's part of the show of an embedded viewer: the keyboard to the Lister window when
+// takesKeyboard, the show's last target, the caption naming the new image; the process
+// handles given back. The viewer shown, to keep on the container.
+ShownViewer ShowArrived(HWND lister, HWND container, bool takesKeyboard, ArrivingViewer* arriving);
+// From a step on, until the next viewer is shown, the caption names no image: the one on
+// view is going.
+void HoldCaption(HWND container);
+// The keyboard is in the Lister window (on it, or on a window inside it).
+bool ListerHasKeyboard(HWND lister);
+
 // Trims the Lister window's File menu and grays its Edit item: the state that item had
 // before (the graying's answer, 0xFFFFFFFF when there is none). Lister mode only: a
 // Quick View Lister window has no menu.
 std::uint32_t TrimListerMenu(HWND lister);
 // Kept on the container for the close (GiveBackListerEdit).
 void KeepListerEditState(HWND container, std::uint32_t earlier);
-// The keyboard, mouse and title hooks of one viewer's thread, and the host's window that had
-// the keyboard before the first load, which the keyboard hook gives it back to.
-struct ViewerHooks {
-  HHOOK keyboard;
-  HHOOK mouse;
-  HHOOK title;
-  HWND keyboardOwner;
-};
-ViewerHooks HookViewerThread(HINSTANCE module, std::uint32_t viewerThread, HWND keyboardOwner);
-// Kept on the container, for the close and the next step.
-void KeepViewerHooks(HWND container, const ViewerHooks& hooks);
-// Taken off the container, still installed.
-ViewerHooks TakeViewerHooks(HWND container);
-// Taken off the container and removed: a viewer the load could not embed.
-void RemoveViewerHooks(HWND container);
 // In Quick View the viewer's system menu loses size, move, minimise, maximise and restore,
 // and close is grayed.
 void TrimViewerSystemMenu(HWND viewer);
-void ShowEmbedded(HWND lister, HWND container, HWND viewer, ViewMode mode, const char16_t* maximized);
 
-// The close's part, in the order the close takes the steps, after it has taken the hooks
-// off the container.
+// A viewer leaving its container, a short step at a time: a viewer that was on view, asked
+// to destroy its window on its own thread, or one never shown, asked to close.
+struct LeavingViewer {
+  HWND window;
+  win::ProcessInfo process;  // held for a viewer never shown
+  HHOOK title;               // removed once the viewer is gone
+  embed::LeavingPhase phase;
+  std::uint32_t since;  // tick count of the request, or of its end
+  bool containerGoes;   // the close: the container's destruction takes what stays of it
+  bool active;
+};
+// The viewer on view leaves: its keyboard and mouse hooks go at once. A viewer the title
+// hook reaches is asked to destroy its window; one it does not reach is moved out of view
+// once it answers (containerGoes: left to the container's destruction).
+void AskToLeave(const ShownViewer& shown, bool containerGoes, std::uint32_t now, LeavingViewer* leaving);
+// A viewer never shown leaves: the container no longer waits for it, its hooks go, and it is
+// asked to close as its own close command does (ended at once when it has no window yet).
+void LeaveArriving(HWND container, ArrivingViewer* arriving, std::uint32_t now, LeavingViewer* leaving);
+// One short step: true once the viewer has gone and all it held is given back. A viewer is
+// ended only when the platform calls it hung or it has not taken the request in its time.
+bool AdvanceLeaving(HWND container, std::uint32_t now, LeavingViewer* leaving);
+// Every viewer of the list to the end of its leaving, on this thread, taking the messages
+// sent to it meanwhile: bounded by the leaving's times.
+void LeaveNow(HWND container, LeavingViewer* leaving, int count);
+
+// The close's part, in its order.
 // Gives the Lister window's Edit item the state it had before the load, when the item is
 // still grayed; the Lister window is the container's parent, so this comes before the
 // container's destruction.
@@ -70,21 +116,10 @@ void GiveBackListerEdit(HWND container);
 // Asks the first popup menu showing to close, without waiting on a thread that does not
 // answer.
 void ClosePopupMenu();
-// Tells the container it is going, closes the viewer inside it with the hooks the load
-// installed (taken off the container), and destroys the container. The viewer is asked to
-// destroy its window on its own thread, and ended when its thread does not answer within
-// the platform's 5 s or the platform calls it hung; a viewer that answers is never ended,
-// and the container's destruction then waits on no thread of the viewer's. The result of
+// Tells the container it is going, lets the viewers leave, and destroys the container, and
+// with it what a viewer the title hook does not reach left in it. The result of
 // DestroyWindow.
-bool DestroyContainer(HWND container, const ViewerHooks& hooks);
-// A viewer window the load could not make the container's child is not destroyed with the
-// container: it is asked to close, as its own close command does, unless the platform calls
-// it hung; its process (the handle the start gave) is ended when the platform calls it hung
-// or it has not ended a second after the request.
-void CloseUnembeddedViewer(HWND viewer, HANDLE process);
-// The step's part: the earlier viewer of a container (null: none) goes as the close takes
-// it, with its hooks, while the container stays.
-void CloseEmbeddedViewer(HWND container, HWND viewer, const ViewerHooks& hooks);
+bool DestroyContainer(HWND container, LeavingViewer* leaving, int count);
 
 // Exported: the container window's procedure.
 PX_EXPORT LResult WindowProc(HWND window, std::uint32_t message, WParam wParam, LParam lParam);

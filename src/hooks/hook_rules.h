@@ -109,11 +109,26 @@ inline HWND KeyboardBackTo(HWND owner, HWND ownerRoot, HWND listerRoot) {
 }
 
 // The close's request to the viewer: its window is destroyed on its own thread by the title
-// hook, right after the window procedure has answered, before the viewer takes another
-// message (a step it has queued, say). The number is registered in the session under this
-// name; registered numbers start at 0xC000.
+// hook, right after the window procedure has handled the request, before the viewer takes
+// another message (a step it has queued, say). The hook marks the window as leaving first, so
+// that the host can tell a viewer tearing its window down from one that has not yet taken the
+// request. The numbers are registered in the session under these names; registered numbers
+// start at 0xC000.
 constexpr char16_t kCloseViewMessage[] = u"Pixmorant.CloseView";
+constexpr char16_t kLeavingProperty[] = u"Pixmorant.Leaving";  // on the viewer window
 constexpr std::uint32_t kFirstRegisteredMessage = 0xC000;
+
+// The host's request to the viewer to embed its own window in the container (wParam): the
+// title hook makes the window a child of the container and shows it, on the viewer's own
+// thread, so that the host's thread never waits on the viewer's for it. The host names the
+// viewer window it is waiting for on the container; a request that finds another name there
+// (the host has given up on this viewer) changes nothing. The hook marks the viewer window
+// once it has taken the request, embedded or not.
+constexpr char16_t kEmbedViewMessage[] = u"Pixmorant.EmbedView";
+constexpr char16_t kArrivingProperty[] = u"Pixmorant.Arriving";            // on the container
+constexpr char16_t kEmbedAnsweredProperty[] = u"Pixmorant.EmbedAnswered";  // on the viewer window
+// lParam of the request: the viewer window is the show's last target (a maximized Lister).
+constexpr LParam kEmbedShowsViewer = 1;
 
 // What the mouse hook adds before it passes a message on.
 enum class MouseAction { Nothing, Caption, ReleaseLeft };

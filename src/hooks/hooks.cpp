@@ -8,6 +8,7 @@
 #include "hooks/hook_rules.h"
 #include "shared/module_text.h"
 #include "platform/input.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace {
@@ -62,8 +63,37 @@ bool IsViewerWindow(HWND window) { return text16::Equal(ClassOf(window), hooks::
 
 // The registered number is looked up only for a message in the registered range, so that
 // the messages the viewer handles all the time cost no lookup.
-bool IsCloseRequest(std::uint32_t message) {
-  return message >= hooks::kFirstRegisteredMessage && message == win::RegisterWindowMessageW(hooks::kCloseViewMessage);
+bool IsRequest(std::uint32_t message, const char16_t* name) {
+  return message >= hooks::kFirstRegisteredMessage && message == win::RegisterWindowMessageW(name);
+}
+
+// The host's requests are carried out only on the viewer window's own thread: for a viewer
+// the library cannot be mapped into (a 32-bit one), the platform runs the hook on the host's
+// thread instead, and the host then does the work itself.
+bool IsOwnViewerWindow(HWND window) {
+  return win::GetWindowThreadProcessId(window, nullptr) == win::GetCurrentThreadId() && IsViewerWindow(window);
+}
+
+// The style goes first: a window that is still visible and not yet a child when it is
+// re-parented is shown again by the platform as a window of its own, which activates it and
+// hands the viewer the keyboard while the host's keys are still coming. A window the platform
+// will not make the container's child is left hidden, never shown maximized on its own.
+void EmbedItself(HWND viewer, HWND container, LParam flags) {
+  if (win::GetPropW(container, hooks::kArrivingProperty) == viewer) {
+    win::SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
+    win::SetParent(viewer, container);
+    if (win::GetParent(viewer) == container) {
+      win::ShowWindow(viewer, SW_SHOWMAXIMIZED);
+      if (flags & hooks::kEmbedShowsViewer) win::ShowWindow(viewer, SW_SHOW);
+    }
+  }
+  win::SetPropW(viewer, hooks::kEmbedAnsweredProperty, viewer);
+}
+
+// Marked first, so that the host waits for the teardown and not for an answer.
+void CloseItself(HWND viewer) {
+  win::SetPropW(viewer, hooks::kLeavingProperty, viewer);
+  win::DestroyWindow(viewer);
 }
 
 }  // namespace
@@ -115,16 +145,18 @@ LResult MouseProc(int code, WParam wParam, LParam lParam) {
 // in one go on the host's thread, where this one waits its turn, so every write after it
 // carries a title at least as new. The full-screen window and the controls of the viewer's
 // dialogs take titles too; only the viewer window's counts.
-// The close's request to the viewer window is carried out here too: the window is destroyed
-// on the viewer's own thread, as soon as it has answered, before the viewer takes its next
-// job, so that the close waits for no job the viewer had queued.
+// The host's two requests to the viewer window are carried out here too, on the viewer's own
+// thread: the close's, so that the close waits for no job the viewer had queued, and the
+// embedding's, so that the host's thread never waits on the viewer's to re-parent its window.
 LResult TitleProc(int code, WParam wParam, LParam lParam) {
   if (code == HC_ACTION) {
     const win::HandledMessage handled = win::HandledMessageOf(lParam);
     if (handled.message == WM_SETTEXT && IsViewerWindow(handled.window))
       WindowCaption(handled.window, win::GetParent(win::GetParent(handled.window)));
-    else if (IsCloseRequest(handled.message) && IsViewerWindow(handled.window))
-      win::DestroyWindow(handled.window);
+    else if (IsRequest(handled.message, hooks::kCloseViewMessage) && IsOwnViewerWindow(handled.window))
+      CloseItself(handled.window);
+    else if (IsRequest(handled.message, hooks::kEmbedViewMessage) && IsOwnViewerWindow(handled.window))
+      EmbedItself(handled.window, reinterpret_cast<HWND>(handled.wParam), handled.lParam);
   }
   return win::CallNextHookEx(nullptr, code, wParam, lParam);
 }

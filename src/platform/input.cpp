@@ -27,8 +27,8 @@ HWND MouseHookTarget(LParam hookRecord) {
 }
 HandledMessage HandledMessageOf(LParam hookRecord) {
   const CWPRETSTRUCT* record = reinterpret_cast<const CWPRETSTRUCT*>(hookRecord);
-  if (!record) return {nullptr, 0};
-  return {record->hwnd, record->message};
+  if (!record) return {nullptr, 0, 0, 0};
+  return {record->hwnd, record->message, record->wParam, static_cast<LParam>(record->lParam)};
 }
 
 }  // namespace win

@@ -21,6 +21,8 @@ HWND MouseHookTarget(LParam hookRecord);
 struct HandledMessage {
   HWND window;
   std::uint32_t message;
+  WParam wParam;
+  LParam lParam;
 };
 HandledMessage HandledMessageOf(LParam hookRecord);
 

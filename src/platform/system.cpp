@@ -79,6 +79,7 @@ std::uint32_t WaitForSingleObject(HANDLE object, std::uint32_t milliseconds) {
   return ::WaitForSingleObject(object, milliseconds);
 }
 std::uint32_t GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+std::uint32_t GetCurrentThreadId() { return ::GetCurrentThreadId(); }
 std::uint32_t GetTickCount() { return ::GetTickCount(); }
 bool CloseHandle(HANDLE handle) { return ::CloseHandle(handle) != FALSE; }
 

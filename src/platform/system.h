@@ -45,6 +45,7 @@ HANDLE OpenProcess(std::uint32_t access, bool inheritHandle, std::uint32_t proce
 // WAIT_OBJECT_0 (0) when the object was signalled within the time.
 std::uint32_t WaitForSingleObject(HANDLE object, std::uint32_t milliseconds);
 std::uint32_t GetCurrentProcessId();
+std::uint32_t GetCurrentThreadId();
 // Milliseconds since the system started, wrapping round every 49.7 days.
 std::uint32_t GetTickCount();
 bool CloseHandle(HANDLE handle);

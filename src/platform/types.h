@@ -84,6 +84,9 @@ constexpr unsigned MF_BYPOSITION = 0x400;
 
 constexpr unsigned SMTO_BLOCK = 1;
 constexpr unsigned SMTO_ABORTIFHUNG = 2;
+constexpr unsigned SWP_NOSIZE = 0x0001;
+constexpr unsigned SWP_NOMOVE = 0x0002;
+constexpr unsigned SWP_NOACTIVATE = 0x0010;
 constexpr unsigned SWP_ASYNCWINDOWPOS = 0x4000;
 
 constexpr unsigned GW_CHILD = 5;
@@ -123,6 +126,9 @@ constexpr unsigned CP_ACP = 0;
 constexpr std::uint32_t PROCESS_TERMINATE = 1;
 constexpr std::uint32_t SYNCHRONIZE = 0x00100000;
 constexpr std::uint32_t WAIT_OBJECT_0 = 0;
+#endif
+#if !defined(HWND_BOTTOM)
+#define HWND_BOTTOM (reinterpret_cast<HWND>(1))
 #endif
 
 // The host's private messages, sent to its main window (class "TTOTAL_CMD") and to the

@@ -21,6 +21,7 @@ std::uint32_t GetWindowThreadProcessId(HWND window, std::uint32_t* processId) {
   return thread;
 }
 bool IsWindow(HWND window) { return ::IsWindow(window) != FALSE; }
+bool IsChild(HWND parent, HWND window) { return ::IsChild(parent, window) != FALSE; }
 bool IsHungAppWindow(HWND window) { return ::IsHungAppWindow(window) != FALSE; }
 
 int GetWindowTextW(HWND window, char16_t* text, int capacity) { return ::GetWindowTextW(window, W(text), capacity); }
@@ -36,6 +37,9 @@ LResult SendMessageW(HWND window, std::uint32_t message, WParam wParam, LParam l
 }
 bool PostMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam) {
   return ::PostMessageW(window, message, wParam, lParam) != FALSE;
+}
+bool SendNotifyMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam) {
+  return ::SendNotifyMessageW(window, message, wParam, lParam) != FALSE;
 }
 LResult SendMessageTimeoutW(HWND window, std::uint32_t message, WParam wParam, LParam lParam, unsigned flags,
                             std::uint32_t milliseconds, LResult* result) {
@@ -84,6 +88,7 @@ std::int64_t GetWindowLongPtrW(HWND window, int index) { return ::GetWindowLongP
 std::int64_t SetWindowLongPtrW(HWND window, int index, std::int64_t value) {
   return ::SetWindowLongPtrW(window, index, value);
 }
+bool IsWindowVisible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
 bool SetForegroundWindow(HWND window) { return ::SetForegroundWindow(window) != FALSE; }
 HWND SetFocus(HWND window) { return ::SetFocus(window); }
 HWND GetFocus() { return ::GetFocus(); }
@@ -107,6 +112,11 @@ void SetThreadDpiHostingBehavior(int behavior) {
   SetDpiHosting set = FindSetThreadDpiHostingBehavior();
   if (set != nullptr) set(static_cast<DPI_HOSTING_BEHAVIOR>(behavior));
 }
+
+bool SetTimer(HWND window, std::uintptr_t id, std::uint32_t milliseconds, TimerProcedure procedure) {
+  return ::SetTimer(window, id, milliseconds, reinterpret_cast<TIMERPROC>(procedure)) != 0;
+}
+bool KillTimer(HWND window, std::uintptr_t id) { return ::KillTimer(window, id) != FALSE; }
 
 bool GetClientRect(HWND window, Rect* rect) {
   RECT r = {};

@@ -6,6 +6,7 @@
 namespace win {
 
 typedef LResult (*WindowProcedure)(HWND, std::uint32_t, WParam, LParam);
+typedef void (*TimerProcedure)(HWND, std::uint32_t, std::uintptr_t, std::uint32_t);
 
 HWND GetParent(HWND window);
 HWND GetWindow(HWND window, unsigned relation);
@@ -16,6 +17,7 @@ HWND FindWindowW(const char16_t* className, const char16_t* title);
 HWND FindWindowExW(HWND parent, HWND childAfter, const char16_t* className, const char16_t* title);
 std::uint32_t GetWindowThreadProcessId(HWND window, std::uint32_t* processId);
 bool IsWindow(HWND window);
+bool IsChild(HWND parent, HWND window);  // window lies inside parent, at any depth
 // The window's thread has taken no message for 5 s: the platform calls it hung.
 bool IsHungAppWindow(HWND window);
 
@@ -30,6 +32,10 @@ void* RemovePropW(HWND window, const char16_t* name);
 
 LResult SendMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
 bool PostMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
+// Sends without waiting: for a window of another thread the message is queued among the
+// messages sent to that thread (taken before any posted one, and seen by its hooks as a sent
+// message), and the call returns at once.
+bool SendNotifyMessageW(HWND window, std::uint32_t message, WParam wParam, LParam lParam);
 // Non-zero, with the answer in *result, when the window's thread answered within the
 // time; 0 when it did not, at once with SMTO_ABORTIFHUNG for a thread the platform
 // already reports hung.
@@ -54,6 +60,7 @@ bool BringWindowToTop(HWND window);
 HWND SetParent(HWND child, HWND newParent);
 std::int64_t GetWindowLongPtrW(HWND window, int index);
 std::int64_t SetWindowLongPtrW(HWND window, int index, std::int64_t value);
+bool IsWindowVisible(HWND window);
 bool SetForegroundWindow(HWND window);
 HWND SetFocus(HWND window);
 HWND GetFocus();
@@ -66,6 +73,12 @@ bool SetThreadDpiHostingMixed(int* previous);
 // SetThreadDpiHostingBehavior(behavior), looked up the same way, for the behaviour that
 // SetThreadDpiHostingMixed gave.
 void SetThreadDpiHostingBehavior(int behavior);
+
+// A timer of the window whose WM_TIMER the platform hands to the procedure; it makes one
+// only when no input or posted message waits in the thread's queue. Setting a timer the
+// window already has under that id starts it anew.
+bool SetTimer(HWND window, std::uintptr_t id, std::uint32_t milliseconds, TimerProcedure procedure);
+bool KillTimer(HWND window, std::uintptr_t id);
 
 struct Rect {
   std::int32_t left, top, right, bottom;

@@ -1,48 +1,18 @@
 // The library's exported surface: the attach routine, the host's Lister entries, and the
 // load and close sequences, each a short series of calls into the subsystems that own
 // their steps.
-#include "config/command_line.h"
 #include "config/ghostscript.h"
-#include "config/locate_viewer.h"
 #include "embed/embed_viewer.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "plugin/detect_string.h"
-#include "shared/host_settings.h"
+#include "plugin/next_view.h"
 
 // The library's instance in this process, stored by the attach routine and handed to the
 // steps that name the library to the platform.
 HINSTANCE g_hInstance;
 
 namespace {
-
-// What a load, or a step to the next file, has ready before it starts the viewer.
-struct LoadPlan {
-  ViewMode mode;
-  ViewerLocation location;
-  char16_t maximized[text16::kUnits];
-  char16_t commandLine[kCommandLineUnits];
-  bool handedOver;  // GS_LIB set for this viewer
-};
-
-// The load's steps before the viewer starts: false when the load ends there (no viewer
-// program, or a name the command line cannot hold).
-bool PlanLoad(HWND lister, const char16_t* fileName, Telling telling, LoadPlan* plan) {
-  plan->mode = ViewModeOf(win::GetParent(lister) != nullptr);
-  if (!LocateViewer(g_hInstance, telling, &plan->location)) return false;
-  host::ReadListerMaximized(plan->maximized);
-  // GS_LIB must hold its new value before the viewer process is created: it inherits the
-  // host's environment.
-  plan->handedOver =
-      HandOverGhostscript(plan->location.settingsFile, plan->location.viewerSettingsFolder, plan->location.kind);
-  return ViewerCommandLine(plan->location.settingsFile, plan->mode, fileName, plan->commandLine);
-}
-
-// A load or a step that gives no view has no close to remove GS_LIB: it takes back what it
-// set.
-void TakeBackHandOver(const LoadPlan& plan) {
-  if (plan.handedOver) RemoveGhostscriptSearchPath();
-}
 
 // An 8-bit name in the system's code page, widened. A name whose conversion does not fit
 // 260 units fails the conversion; a cut name would show another file, so the load ends
@@ -65,10 +35,9 @@ int DllMain(HINSTANCE instance, unsigned long reason, void* /*reserved*/) {
 HWND ListLoadW(HWND lister, const char16_t* fileName, int /*showFlags*/) {
   LoadPlan plan = {};
   HWND container = nullptr;
-  if (PlanLoad(lister, fileName, Telling::User, &plan))
-    container =
-        EmbedViewer(g_hInstance, lister, plan.mode, plan.location.viewerProgram, plan.commandLine, plan.maximized);
-  if (container == nullptr) TakeBackHandOver(plan);
+  if (PlanLoad(g_hInstance, lister, fileName, Telling::User, true, &plan))
+    container = LoadViewer(g_hInstance, lister, &plan);
+  if (container == nullptr) TakeBackHandOver(&plan);
   return container;
 }
 
@@ -78,16 +47,15 @@ HWND ListLoad(HWND lister, const char* fileName, int showFlags) {
 }
 
 // The next file in the window a load returned (N and P in Lister, a cursor move in Quick
-// View): the earlier image stays on view until the next one is there. On an error the host
-// closes the window and loads the file afresh, and that load tells the user what went
-// wrong.
+// View): the answer comes at once, and the earlier image stays on view until the next one is
+// there. What fails at once answers 1: the host closes the window and loads the file afresh,
+// and that load tells the user what went wrong.
 int ListLoadNextW(HWND lister, HWND container, const char16_t* fileName, int /*showFlags*/) {
   LoadPlan plan = {};
-  bool stepped = PlanLoad(lister, fileName, Telling::Nobody, &plan) &&
-                 EmbedNextViewer(g_hInstance, lister, container, plan.mode, plan.location.viewerProgram,
-                                 plan.commandLine, plan.maximized);
-  if (!stepped) TakeBackHandOver(plan);
-  return stepped ? LISTPLUGIN_OK : LISTPLUGIN_ERROR;
+  bool queued = IsContainerOf(container, lister) &&
+                PlanLoad(g_hInstance, lister, fileName, Telling::Nobody, false, &plan) &&
+                QueueStep(g_hInstance, lister, container, plan);
+  return queued ? LISTPLUGIN_OK : LISTPLUGIN_ERROR;
 }
 
 int ListLoadNext(HWND lister, HWND container, const char* fileName, int showFlags) {
@@ -96,11 +64,10 @@ int ListLoadNext(HWND lister, HWND container, const char* fileName, int showFlag
 }
 
 int ListCloseWindow(HWND container) {
-  ViewerHooks hooks = TakeViewerHooks(container);
   GiveBackListerEdit(container);
   ClosePopupMenu();
   RemoveGhostscriptSearchPath();
-  return DestroyContainer(container, hooks) ? 1 : 0;
+  return CloseViews(container) ? 1 : 0;
 }
 
 void ListGetDetectString(char* detectString, int maxLength) { detect::CopyDetectString(detectString, maxLength); }

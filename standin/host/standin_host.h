@@ -158,6 +158,13 @@ void FreePlugin(PluginEntries* plugin);
 // The plug-in's window that shows the file, or null.
 HWND LoadNext(const PluginEntries& plugin, HWND lister, HWND view, const wchar_t* file);
 
+// The library's calls of a function it imports from dll ("user32.dll") bound to another
+// function: the function bound before, to bind back, or null when the library does not
+// import it. ImportBinding: the function bound now. The tests play a platform that answers
+// otherwise with it, in the host's process or in the viewer's.
+void* BindImport(HMODULE library, const char* dll, const char* function, void* replacement);
+void* ImportBinding(HMODULE library, const char* dll, const char* function);
+
 // ---- BMP files ----
 
 // The description of a 24-bit picture of this size, rows bottom-up, each padded to 4 bytes:

@@ -1170,6 +1170,28 @@ static void OnStyleChanged(HWND hwnd, int which, const STYLESTRUCT* style) {
   (void)hwnd;
 }
 
+// Test switch PX_VIEWER_REFUSE_PARENT: the platform will not make this viewer's window the
+// child of another process's window (as for a viewer with higher rights than its host). The
+// plug-in's library, which its hooks bring into this process from beside our folder, is
+// loaded first and its SetParent answers as the platform then would.
+static HWND WINAPI RefusedSetParent(HWND, HWND) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return NULL;
+}
+
+static void RefuseParent() {
+  if (!EnvFlag(L"PX_VIEWER_REFUSE_PARENT")) return;
+  wchar_t library[PATH_UNITS] = L"";
+  GetModuleFileNameW(NULL, library, PATH_UNITS);
+  wchar_t* name = wcsrchr(library, L'\\');
+  if (name) *name = 0;
+  name = wcsrchr(library, L'\\');
+  if (name) CopyText(name + 1, PATH_UNITS - (name + 1 - library), L"Pixmorant.wlx64");
+  HMODULE plugin = LoadLibraryW(library);
+  bool bound = plugin && standin::BindImport(plugin, "user32.dll", "SetParent", (void*)&RefusedSetParent);
+  Log(L"refuse parent %ls", bound ? L"bound" : L"not bound");
+}
+
 static int Finish(int code) {
   Log(L"exit code=%d", code);
   return code;
@@ -1201,6 +1223,7 @@ int WINAPI wWinMain(HINSTANCE hinst, HINSTANCE, LPWSTR, int nShowCmd) {
   if (GetEnvironmentVariableW(L"PX_VIEWER_CLASS", cls, 256) > 0 && cls[0] && wcslen(cls) < 256)
     CopyText(g_className, 256, cls);
 
+  RefuseParent();
   HHOOK inputLog = SetWindowsHookExW(WH_GETMESSAGE, GetMsgProc, NULL, GetCurrentThreadId());
   if (EnvFlag(L"PX_VIEWER_NO_WINDOW")) return Finish(RunWithoutWindow());
 

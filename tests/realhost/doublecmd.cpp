@@ -128,6 +128,8 @@ bool DoubleCommander::Start(const StartOptions& options, const std::wstring& fil
   SetEnvironmentVariableW(L"PX_VIEWER_TITLE_LATE_MS", options.viewerTitleLateMs > 0 ? late.c_str() : nullptr);
   const std::wstring busy = std::to_wstring(options.viewerBusyAtStartMs);
   SetEnvironmentVariableW(L"PX_VIEWER_HANG_AT_START_MS", options.viewerBusyAtStartMs > 0 ? busy.c_str() : nullptr);
+  const std::wstring delay = std::to_wstring(options.viewerDelayMs);
+  SetEnvironmentVariableW(L"PX_VIEWER_DELAY_MS", options.viewerDelayMs > 0 ? delay.c_str() : nullptr);
 
   std::wstring settings = folder + L"settings\\";
   std::wstring plugins = folder + L"plugins\\wlx\\Pixmorant\\";
@@ -207,6 +209,14 @@ HWND DoubleCommander::Container() const {
 bool DoubleCommander::WaitEmbedded(const std::wstring& file) const {
   const std::wstring title = file + L" - Pixmorant";
   return WaitFor([&] { return Container() && TitleOf(Viewer()) == title && CountViewers() == 1; }, 10000);
+}
+
+std::wstring DoubleCommander::FileUnderCursor(DWORD timeoutMilliseconds) const {
+  EmptyTheClipboard();
+  Press('C', VK_CONTROL, VK_SHIFT);
+  std::wstring file;
+  WaitFor([&] { return !(file = ClipboardText()).empty(); }, timeoutMilliseconds);
+  return file;
 }
 
 bool DoubleCommander::WaitNoViewer() const {

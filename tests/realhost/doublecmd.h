@@ -27,6 +27,9 @@ struct StartOptions {
   // The viewer takes no message for this many ms once its window is shown, as a viewer
   // busy with a large first image (PX_VIEWER_HANG_AT_START_MS); 0: none.
   int viewerBusyAtStartMs = 0;
+  // The viewer makes its window this many ms after its start, as a viewer on a cold start
+  // or a large image does (PX_VIEWER_DELAY_MS); 0: at once.
+  int viewerDelayMs = 0;
 };
 
 struct DoubleCommander {
@@ -60,6 +63,9 @@ struct DoubleCommander {
   HWND Lister() const { return GetParent(Container()); }
   // A container holds a viewer window titled with the file, and one viewer process runs.
   bool WaitEmbedded(const std::wstring& file) const;
+  // The full name of the file under the host's cursor, as its command Ctrl+Shift+C copies it
+  // once it has taken the keys before; empty when it did not within the time.
+  std::wstring FileUnderCursor(DWORD timeoutMilliseconds) const;
   // No container is left and no viewer process runs.
   bool WaitNoViewer() const;
   // The viewer window covers the container's client area exactly.

@@ -429,8 +429,9 @@ TEST_F(Stepping, TheListerTitleNamesTheLastImageAfterATapAndBurstsOfRight) {
   }
 }
 
-// A folder of 21 images of the flow's own, for two rounds of ten Downs in Quick View.
+// A folder of 30 images of the flow's own, for rounds of Downs in Quick View.
 std::wstring BrowsingFolder() { return RealHostPath(L"browsing\\"); }
+const int kBrowsingImages = 30;
 
 std::wstring BrowsingImage(int number) {
   wchar_t name[32] = {};
@@ -441,7 +442,7 @@ std::wstring BrowsingImage(int number) {
 bool MakeBrowsingFolder() {
   RemoveFolderTree(BrowsingFolder());
   if (!CreateDirectoryW(BrowsingFolder().c_str(), nullptr)) return false;
-  for (int number = 1; number <= 21; ++number)
+  for (int number = 1; number <= kBrowsingImages; ++number)
     if (!WriteSampleBmp(BrowsingImage(number), 64, 48, RGB(10 * number, 120, 220 - 10 * number))) return false;
   return true;
 }
@@ -472,6 +473,42 @@ TEST_F(QuickViewBrowsing, TenDownsTypedWhileImagesLoadMoveTheCursorTenFilesOn) {
     ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence(step);
     ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence(step);
   }
+}
+
+// Double Commander with a viewer that makes its window 1.5 s after its start (or as many
+// ms as PX_HELD_VIEWER_DELAY_MS says), as on a cold start or a large image.
+struct SlowViewerBrowsing : QuickViewBrowsing {
+  StartOptions StartWith() const override {
+    StartOptions options;
+    const char* delay = std::getenv("PX_HELD_VIEWER_DELAY_MS");
+    options.viewerDelayMs = delay ? std::atoi(delay) : 1500;
+    return options;
+  }
+};
+
+// Down held 2 s in Quick View, repeated every 33 ms as the keyboard does: a step never holds
+// the host, so it has taken every key within half a second of the release, its cursor on
+// the last image, and the view follows with one viewer, however slow the viewer is.
+TEST_F(SlowViewerBrowsing, DownHeldTwoSecondsLeavesTheHostIdleAtOnceOnTheLastImage) {
+  ASSERT_NO_FATAL_FAILURE(Take({VK_CONTROL, 'Q', L"img-01.bmp", "Ctrl+Q on an image"}));
+  const int startedBefore = CountLines(ViewerLog(), "start pid=");
+  for (int repeat = 0; repeat < 60; ++repeat) {
+    SendKey(VK_DOWN, false);
+    Pump(33);
+  }
+  SendKey(VK_DOWN, true);
+  const DWORD released = GetTickCount();
+  const std::wstring cursor = dc.FileUnderCursor(120000);
+  const DWORD idle = GetTickCount() - released;
+  const std::wstring last = BrowsingImage(kBrowsingImages);
+  ASSERT_TRUE(dc.WaitEmbedded(last)) << dc.Evidence("Down held 2 s");
+  const int started = CountLines(ViewerLog(), "start pid=") - startedBefore;
+  std::printf("Down held 2 s: the host answered Ctrl+Shift+C %lu ms after the release; %d viewers started\n", idle,
+              started);
+  EXPECT_EQ(last, cursor) << dc.Evidence("Down held 2 s");
+  EXPECT_LE(idle, 500u + 200u) << "the host went on stepping; " << dc.Evidence("Down held 2 s");  // a press, 60 ms
+  EXPECT_LE(started, 3) << dc.Evidence("Down held 2 s");
+  ASSERT_TRUE(dc.Answers()) << dc.Evidence("Down held 2 s");
 }
 
 // Looks at the view every 20 ms from a thread of its own: each look finds a viewer window

@@ -60,18 +60,19 @@ LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST(EmbedInner, CloseRemovesTheHooksTheContainerHolds) {
+TEST(EmbedInner, AViewerLeavingGivesBackTheHooksTheContainerHolds) {
   Container c;
   HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD, CountingHook, nullptr, GetCurrentThreadId());
   HHOOK mouse = SetWindowsHookExW(WH_MOUSE, CountingHook, nullptr, GetCurrentThreadId());
-  ASSERT_TRUE(keyboard && mouse);
-  SetPropW(c.window, L"Pixmorant.KeyboardHook", keyboard);
-  SetPropW(c.window, L"Pixmorant.MouseHook", mouse);
-  RemoveViewerHooks(c.window);
-  EXPECT_FALSE(UnhookWindowsHookEx(keyboard));  // already gone
-  EXPECT_FALSE(UnhookWindowsHookEx(mouse));
+  HHOOK title = SetWindowsHookExW(WH_CALLWNDPROCRET, CountingHook, nullptr, GetCurrentThreadId());
+  ASSERT_TRUE(keyboard && mouse && title);
+  KeepShownViewer(c.window, {nullptr, keyboard, mouse, title, true});
+  LeavingViewer leaving = {};
+  AskToLeave(TakeShownViewer(c.window), true, GetTickCount(), &leaving);
+  LeaveNow(c.window, &leaving, 1);
+  for (HHOOK hook : {keyboard, mouse, title}) EXPECT_FALSE(UnhookWindowsHookEx(hook));  // already gone
   EXPECT_EQ(nullptr, GetPropW(c.window, L"Pixmorant.KeyboardHook"));
-  RemoveViewerHooks(c.window);  // nothing held: nothing happens
+  EXPECT_EQ(nullptr, TakeShownViewer(c.window).keyboard);  // nothing held any more
 }
 
 TEST(EmbedInner, SizeFitsTheChildAndKeyDownGoesOnWithoutItsFlags) {

@@ -167,25 +167,18 @@ TEST_F(Fixture, AListerWindowGoneBeforeTheLoadStartsNoViewer) {
   EXPECT_EQ(0, CountLines(ViewerLog(), "start pid=")) << ViewerLog();
 }
 
-// SetParent as the platform answers for a viewer that runs with higher rights than the
-// host: it will not make that viewer's window the child of the host's.
-HWND WINAPI RefusedSetParent(HWND, HWND) {
-  SetLastError(ERROR_ACCESS_DENIED);
-  return nullptr;
-}
-
-// The viewer was never shown: asked to close, it closes, and one that ignores the request
-// is ended a second later.
+// The platform will not make the viewer's window the child of the host's (a viewer with
+// higher rights than the host): the viewer was never shown, so asked to close, it closes, and
+// one that ignores the request is ended a second later.
 TEST_F(Fixture, AViewerWindowThatCouldNotBeMadeOurChildEndsTheLoadWithNullAndIsClosed) {
+  SetEnvironmentVariableW(L"PX_VIEWER_REFUSE_PARENT", L"1");
   for (const char* closeRequest : {"syscommand close", "syscommand close ignored"}) {
     SetEnvironmentVariableW(L"PX_VIEWER_IGNORE_CLOSE", strstr(closeRequest, "ignored") ? L"1" : nullptr);
     HWND lister = host.NewLister(false);
-    void* setParent = BindImport(plugin.module, "user32.dll", "SetParent", reinterpret_cast<void*>(&RefusedSetParent));
-    ASSERT_NE(nullptr, setParent);
     HWND container = Load(lister);
-    BindImport(plugin.module, "user32.dll", "SetParent", setParent);
 
     EXPECT_EQ(nullptr, container);
+    EXPECT_TRUE(ViewerLogHas("refuse parent bound")) << ViewerLog();
     EXPECT_TRUE(IsWindow(lister));
     EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
     EXPECT_EQ(0u, EditState(lister));  // enabled, as before the load
@@ -194,6 +187,7 @@ TEST_F(Fixture, AViewerWindowThatCouldNotBeMadeOurChildEndsTheLoadWithNullAndIsC
     EXPECT_EQ(nullptr, FindWindowW(L"Pixmorant", nullptr));
     UseViewerLog();
   }
+  SetEnvironmentVariableW(L"PX_VIEWER_REFUSE_PARENT", nullptr);
 }
 
 // Wine's SetThreadDpiHostingBehavior is a stub: the library finds one of the test's own,
@@ -277,10 +271,11 @@ TEST_F(Fixture, AWindowThatNeverComesIsAbortedByAnArrowKey) {
   EXPECT_EQ(0u, ExitCodeOnceEnded(viewer));  // ended, and with exit code 0
 }
 
-// The host's step to the next file: the same container, the next viewer in it with its
-// thread hooked, the earlier viewer gone by its own WM_DESTROY, the caption on the next
-// image, and the Lister window's menu as the first load left it, its Edit item given back
-// by the close. The 8-bit entry widens the name.
+// The host's step to the next file: the answer comes before the next viewer has even
+// started, the earlier image stays on view meanwhile, then the same container shows the next
+// viewer with its thread hooked, the earlier viewer gone by its own WM_DESTROY, the caption on
+// the next image, and the Lister window's menu as the first load left it, its Edit item given
+// back by the close. The 8-bit entry widens the name.
 TEST_F(Fixture, AStepShowsTheNextFileInTheSameContainerAndTheEarlierViewerGoes) {
   ASSERT_TRUE(plugin.ListLoadNextW && plugin.ListLoadNext);
   const std::wstring next = folder.Path(L"blue.bmp");
@@ -295,78 +290,109 @@ TEST_F(Fixture, AStepShowsTheNextFileInTheSameContainerAndTheEarlierViewerGoes) 
     HANDLE earlierProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, earlierId);
     HANDLE earlierHook = GetPropW(container, L"Pixmorant.KeyboardHook");
     std::vector<UINT> fileItems = MenuIds(GetSubMenu(GetMenu(lister), 0));
+    const std::wstring title = TitleOf(lister);
 
     std::string narrow = Utf8(next);
     int stepped = quickView ? plugin.ListLoadNext(lister, container, &narrow[0], 0)
                             : plugin.ListLoadNextW(lister, container, next.c_str(), 0);
     EXPECT_EQ(0, stepped);
-    HWND viewer = ViewerOf(container);
-    EXPECT_NE(earlier, viewer);
-    EXPECT_EQ(container, GetParent(viewer));
-    EXPECT_EQ(next + L" - Pixmorant", TitleOf(viewer));
-    EXPECT_NE(earlierHook, GetPropW(container, L"Pixmorant.KeyboardHook"));
+    EXPECT_EQ(1, CountLines(ViewerLog(), "start pid=")) << "started before the answer";
+    EXPECT_EQ(earlier, ViewerOf(container));
+    ASSERT_TRUE(WaitFor([&] { return WaitForSingleObject(earlierProcess, 0) == WAIT_OBJECT_0; }, 5000));
     EXPECT_EQ(0u, ExitCodeOnceEnded(earlierProcess));
+    HWND viewer = ViewerOf(container);
+    EXPECT_EQ(next + L" - Pixmorant", TitleOf(viewer));
+    EXPECT_EQ(container, GetParent(viewer));
+    EXPECT_NE(earlierHook, GetPropW(container, L"Pixmorant.KeyboardHook"));
     EXPECT_EQ(1, CountViewers());
     EXPECT_EQ(1, CountLines(ViewerLog(), "destroy"));
     if (!quickView) {
+      EXPECT_NE(title, TitleOf(lister));
       EXPECT_EQ(L"Lister (pixmorant) - [" + next + L"]", TitleOf(lister));
       EXPECT_EQ(fileItems, MenuIds(GetSubMenu(GetMenu(lister), 0)));
       EXPECT_TRUE(Grayed(GetMenu(lister), 1));
     }
     EXPECT_EQ(1, plugin.ListCloseWindow(container));
-    if (!quickView) EXPECT_EQ(0u, EditState(lister));
+    if (!quickView) {
+      EXPECT_EQ(0u, EditState(lister));
+    }
     EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000));
     UseViewerLog();
   }
 }
 
-// A step that cannot show the next file answers 1 and leaves the earlier view as it was:
-// its viewer embedded with its hooks, no viewer of the step left running, no GS_LIB of the
-// step, and no message (the host loads the file afresh, and that load tells).
-TEST_F(Fixture, AStepThatCannotShowTheNextFileAnswersOneAndKeepsTheEarlierView) {
+// A step whose file cannot be shown. What fails at once answers 1 and leaves the earlier view
+// as it was (its viewer embedded with its hooks); the host then loads the file afresh, and
+// that load tells the user. What fails after the answer leaves no viewer of the step and no
+// GS_LIB of its own, the earlier viewer closed and the container without an image, rather
+// than one the host did not name. A viewer that never brings its window holds nothing: the
+// next step or the close ends it. Nothing shows a message.
+struct StepRow {
+  const char* name;
+  const wchar_t* path64;        // the viewer program, relative to the plug-in folder
+  const wchar_t* viewerSwitch;  // the stand-in viewer's switch set to 1 for the step
+  int answer;
+  bool then;  // what follows the answer: another step (true), or the close
+};
+
+TEST_F(Fixture, AStepThatCannotShowTheNextFileNeverLeavesAViewerOrAWrongImage) {
   ASSERT_NE(nullptr, plugin.ListLoadNextW);
   const std::wstring settings = folder.Path(L"pixmorant.ini");
-  WritePrivateProfileStringW(L"Ghostscript", L"path64", folder.Path(L"gs\\gsdll64.dll").c_str(), settings.c_str());
-  HWND lister = host.NewLister(false);
-  HWND container = Load(lister);
-  ASSERT_NE(nullptr, container);
-  const HWND earlier = ViewerOf(container);
-  const HANDLE earlierHook = GetPropW(container, L"Pixmorant.KeyboardHook");
+  // A step that starts a viewer hands Ghostscript over, whichever kind the viewer is.
+  for (const wchar_t* key : {L"path", L"path64"})
+    WritePrivateProfileStringW(L"Ghostscript", key, folder.Path(L"gs\\gsdll.dll").c_str(), settings.c_str());
   CreateDirectoryW(folder.Path(L"not-a-program").c_str(), nullptr);
-  MessageBoxWatcher boxes;
-
-  auto expectEarlierView = [&](const char* name, int answer) {
-    EXPECT_EQ(1, answer) << name;
-    EXPECT_EQ(earlier, ViewerOf(container)) << name;
-    EXPECT_EQ(container, GetParent(earlier)) << name;
-    EXPECT_EQ(earlierHook, GetPropW(container, L"Pixmorant.KeyboardHook")) << name;
-    EXPECT_TRUE(IsWindow(lister)) << name;
-    EXPECT_EQ(1, CountViewers()) << name;
-    EXPECT_EQ(0u, GetEnvironmentVariableW(L"GS_LIB", nullptr, 0)) << name;
-    EXPECT_EQ(0, boxes.Seen()) << name;
+  const wchar_t* viewer = L"Pixmorant64\\px_run64.exe";
+  const StepRow rows[] = {
+      {"no viewer program", L"nothing.exe", nullptr, 1, false},
+      {"not started", L"not-a-program", nullptr, 0, false},
+      {"ended before its window", viewer, L"PX_VIEWER_EXIT", 0, false},
+      {"not embedded", viewer, L"PX_VIEWER_REFUSE_PARENT", 0, false},
+      {"never brings its window, then the next step", viewer, L"PX_VIEWER_NO_WINDOW", 0, true},
+      {"never brings its window, then the close", viewer, L"PX_VIEWER_NO_WINDOW", 0, false},
   };
-  auto step = [&] { return plugin.ListLoadNextW(lister, container, image.c_str(), 0); };
-
-  expectEarlierView("not this Lister window's container",
-                    plugin.ListLoadNextW(host.NewLister(false), container, image.c_str(), 0));
-  expectEarlierView("not a container", plugin.ListLoadNextW(lister, lister, image.c_str(), 0));
-  SetPath64(folder.Path(L"nothing.exe"));
-  expectEarlierView("no viewer program", step());
-  SetPath64(folder.Path(L"not-a-program"));
-  expectEarlierView("not started", step());
-  SetPath64(folder.Path(L"Pixmorant64\\px_run64.exe"));
-  SetEnvironmentVariableW(L"PX_VIEWER_EXIT", L"1");
-  expectEarlierView("ended before its window", step());
-  SetEnvironmentVariableW(L"PX_VIEWER_EXIT", nullptr);
-  void* setParent = BindImport(plugin.module, "user32.dll", "SetParent", reinterpret_cast<void*>(&RefusedSetParent));
-  expectEarlierView("not embedded", step());
-  BindImport(plugin.module, "user32.dll", "SetParent", setParent);
-  SetEnvironmentVariableW(L"PX_VIEWER_NO_WINDOW", L"1");
-  {
-    ArrowPresser presser;
-    int answer = step();
-    presser.loadReturned = 1;
-    expectEarlierView("wait given up", answer);
+  MessageBoxWatcher boxes;
+  for (const StepRow& row : rows) {
+    SetPath64(folder.Path(viewer));
+    HWND lister = host.NewLister(false);
+    HWND container = Load(lister);
+    ASSERT_NE(nullptr, container) << row.name;
+    const HWND earlier = ViewerOf(container);
+    const HANDLE earlierHook = GetPropW(container, L"Pixmorant.KeyboardHook");
+    if (row.answer == 1) {  // these go first: a container that is not this Lister window's, or none
+      EXPECT_EQ(1, plugin.ListLoadNextW(host.NewLister(false), container, image.c_str(), 0));
+      EXPECT_EQ(1, plugin.ListLoadNextW(lister, lister, image.c_str(), 0));
+    }
+    SetPath64(folder.Path(row.path64));
+    if (row.viewerSwitch) SetEnvironmentVariableW(row.viewerSwitch, L"1");
+    EXPECT_EQ(row.answer, plugin.ListLoadNextW(lister, container, image.c_str(), 0)) << row.name;
+    Pump(1500);  // the step's work, or a viewer that stays away
+    if (row.viewerSwitch) SetEnvironmentVariableW(row.viewerSwitch, nullptr);
+    SetPath64(folder.Path(viewer));
+    if (row.answer == 1) {
+      EXPECT_EQ(earlier, ViewerOf(container)) << row.name;
+      EXPECT_EQ(earlierHook, GetPropW(container, L"Pixmorant.KeyboardHook")) << row.name;
+      EXPECT_EQ(1, CountViewers()) << row.name;
+      EXPECT_NE(0u, GetEnvironmentVariableW(L"GS_LIB", nullptr, 0)) << row.name;  // the load's, still needed
+    } else if (row.then) {
+      EXPECT_EQ(earlier, ViewerOf(container)) << row.name;  // still on view
+      EXPECT_EQ(0, plugin.ListLoadNextW(lister, container, image.c_str(), 0)) << row.name;
+      EXPECT_TRUE(WaitFor([&] { return ViewerOf(container) != earlier && CountViewers() == 1; }, 5000)) << row.name;
+      EXPECT_NE(0u, GetEnvironmentVariableW(L"GS_LIB", nullptr, 0)) << row.name;  // handed over for the shown one
+    } else {
+      if (strstr(row.name, "close")) {
+        EXPECT_EQ(1, plugin.ListCloseWindow(container)) << row.name;
+      }
+      EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000)) << row.name << "\n" << ViewerLog();
+      EXPECT_EQ(0u, GetEnvironmentVariableW(L"GS_LIB", nullptr, 0)) << row.name;
+      if (IsWindow(container)) {
+        EXPECT_EQ(nullptr, ViewerOf(container)) << row.name;
+      }
+    }
+    EXPECT_EQ(0, boxes.Seen()) << row.name;
+    if (IsWindow(container)) plugin.ListCloseWindow(container);
+    EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000)) << row.name;
+    UseViewerLog();
   }
 }
 

@@ -117,11 +117,7 @@ bool InstallPluginIn(const std::wstring& dir, bool withViewer = true);
 
 // The import descriptors of a loaded library, one for each library it imports from.
 std::vector<const IMAGE_IMPORT_DESCRIPTOR*> ImportsOf(HMODULE library);
-// The library's calls of a function it imports from dll ("user32.dll") bound to another
-// function: the function bound before, to bind back, or null when the library does not
-// import it. ImportBinding: the function bound now.
-void* BindImport(HMODULE library, const char* dll, const char* function, void* replacement);
-void* ImportBinding(HMODULE library, const char* dll, const char* function);
+// BindImport and ImportBinding: the stand-in host's (standin_host.h).
 
 // Under Wine a new process now and then dies while Wine is still starting it, before any
 // code of the program runs, and CreateProcessW fails with ERROR_INTERNAL_ERROR: about one

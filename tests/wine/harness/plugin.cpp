@@ -19,23 +19,6 @@ BOOL WINAPI CreateProcessOnceMoreW(const wchar_t* application, wchar_t* commandL
   return CreateProcessW(application, commandLine, process, thread, inherit, flags, environment, folder, startup, info);
 }
 
-// The library's import slot of a function of dll, or null.
-ULONG_PTR* ImportSlot(HMODULE library, const char* dllName, const char* name) {
-  if (!library) return nullptr;
-  BYTE* base = reinterpret_cast<BYTE*>(library);
-  for (const IMAGE_IMPORT_DESCRIPTOR* dll : ImportsOf(library)) {
-    if (lstrcmpiA(reinterpret_cast<char*>(base + dll->Name), dllName) != 0) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-    for (; names->u1.AddressOfData; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (lstrcmpA(reinterpret_cast<char*>(byName->Name), name) == 0) return &slots->u1.Function;
-    }
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 std::vector<const IMAGE_IMPORT_DESCRIPTOR*> ImportsOf(HMODULE library) {
@@ -48,21 +31,6 @@ std::vector<const IMAGE_IMPORT_DESCRIPTOR*> ImportsOf(HMODULE library) {
   for (auto* dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); dll->Name; ++dll)
     imports.push_back(dll);
   return imports;
-}
-
-void* BindImport(HMODULE library, const char* dll, const char* function, void* replacement) {
-  ULONG_PTR* slot = ImportSlot(library, dll, function);
-  if (!slot) return nullptr;
-  void* before = reinterpret_cast<void*>(*slot);
-  DWORD protection = 0;
-  VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-  *slot = reinterpret_cast<ULONG_PTR>(replacement);
-  VirtualProtect(slot, sizeof *slot, protection, &protection);
-  return before;
-}
-void* ImportBinding(HMODULE library, const char* dll, const char* function) {
-  ULONG_PTR* slot = ImportSlot(library, dll, function);
-  return slot ? reinterpret_cast<void*>(*slot) : nullptr;
 }
 
 void StartAgainWhenWineFails(HMODULE library) {
