@@ -271,54 +271,60 @@ TEST_F(Fixture, AWindowThatNeverComesIsAbortedByAnArrowKey) {
   EXPECT_EQ(0u, ExitCodeOnceEnded(viewer));  // ended, and with exit code 0
 }
 
-// The host's step to the next file: the answer comes before the next viewer has even
-// started, the earlier image stays on view meanwhile, then the same container shows the next
-// viewer with its thread hooked, the earlier viewer gone by its own WM_DESTROY, the caption on
-// the next image, and the Lister window's menu as the first load left it, its Edit item given
-// back by the close. The 8-bit entry widens the name.
-TEST_F(Fixture, AStepShowsTheNextFileInTheSameContainerAndTheEarlierViewerGoes) {
+// The host's step to the next file, in a Lister window and a Quick View at the same time: the
+// answer comes before the next viewer has even started, and the earlier image stays on view
+// meanwhile, the caption naming it no more (the host's own title stands). Then the same
+// container shows the next viewer with its thread hooked, the earlier viewer gone by its own
+// WM_DESTROY, the caption on the next image, the keyboard where it was (the views did not
+// have it), and the Lister window's menu as the first load left it, its Edit item given back
+// by the close. The 8-bit entry widens the name.
+TEST_F(Fixture, StepsInTwoWindowsShowTheirNextFilesInTheSameContainersAndTheEarlierViewersGo) {
   ASSERT_TRUE(plugin.ListLoadNextW && plugin.ListLoadNext);
   const std::wstring next = folder.Path(L"blue.bmp");
   ASSERT_TRUE(WriteSampleBmp(next, 64, 48, RGB(30, 30, 200)));
-  for (bool quickView : {false, true}) {
-    HWND lister = host.NewLister(quickView);
-    HWND container = Load(lister);
-    ASSERT_NE(nullptr, container);
-    HWND earlier = ViewerOf(container);
+  struct View {
+    HWND lister, container, earlier;
+    HANDLE earlierProcess, earlierHook;
+  } views[2] = {};
+  for (View& view : views) {
+    view.lister = host.NewLister(&view == &views[1]);
+    view.container = Load(view.lister);
+    ASSERT_NE(nullptr, view.container);
+    view.earlier = ViewerOf(view.container);
     DWORD earlierId = 0;
-    GetWindowThreadProcessId(earlier, &earlierId);
-    HANDLE earlierProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, earlierId);
-    HANDLE earlierHook = GetPropW(container, L"Pixmorant.KeyboardHook");
-    std::vector<UINT> fileItems = MenuIds(GetSubMenu(GetMenu(lister), 0));
-    const std::wstring title = TitleOf(lister);
-
-    std::string narrow = Utf8(next);
-    int stepped = quickView ? plugin.ListLoadNext(lister, container, &narrow[0], 0)
-                            : plugin.ListLoadNextW(lister, container, next.c_str(), 0);
-    EXPECT_EQ(0, stepped);
-    EXPECT_EQ(1, CountLines(ViewerLog(), "start pid=")) << "started before the answer";
-    EXPECT_EQ(earlier, ViewerOf(container));
-    ASSERT_TRUE(WaitFor([&] { return WaitForSingleObject(earlierProcess, 0) == WAIT_OBJECT_0; }, 5000));
-    EXPECT_EQ(0u, ExitCodeOnceEnded(earlierProcess));
-    HWND viewer = ViewerOf(container);
-    EXPECT_EQ(next + L" - Pixmorant", TitleOf(viewer));
-    EXPECT_EQ(container, GetParent(viewer));
-    EXPECT_NE(earlierHook, GetPropW(container, L"Pixmorant.KeyboardHook"));
-    EXPECT_EQ(1, CountViewers());
-    EXPECT_EQ(1, CountLines(ViewerLog(), "destroy"));
-    if (!quickView) {
-      EXPECT_NE(title, TitleOf(lister));
-      EXPECT_EQ(L"Lister (pixmorant) - [" + next + L"]", TitleOf(lister));
-      EXPECT_EQ(fileItems, MenuIds(GetSubMenu(GetMenu(lister), 0)));
-      EXPECT_TRUE(Grayed(GetMenu(lister), 1));
-    }
-    EXPECT_EQ(1, plugin.ListCloseWindow(container));
-    if (!quickView) {
-      EXPECT_EQ(0u, EditState(lister));
-    }
-    EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000));
-    UseViewerLog();
+    GetWindowThreadProcessId(view.earlier, &earlierId);
+    view.earlierProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, earlierId);
+    view.earlierHook = GetPropW(view.container, L"Pixmorant.KeyboardHook");
   }
+  HWND lister = views[0].lister, container = views[0].container;
+  std::vector<UINT> fileItems = MenuIds(GetSubMenu(GetMenu(lister), 0));
+  SetFocus(host.panel);
+
+  std::string narrow = Utf8(next);
+  EXPECT_EQ(0, plugin.ListLoadNextW(lister, container, next.c_str(), 0));
+  EXPECT_EQ(0, plugin.ListLoadNext(views[1].lister, views[1].container, &narrow[0], 0));
+  EXPECT_EQ(2, CountLines(ViewerLog(), "start pid=")) << "started before the answer";
+  SetWindowTextW(lister, L"the host's own title");
+  MoveWindow(container, 0, 0, 300, 200, TRUE);  // the container's messages name no image meanwhile
+  EXPECT_EQ(L"the host's own title", TitleOf(lister));
+  for (View& view : views) EXPECT_EQ(view.earlier, ViewerOf(view.container));
+  for (View& view : views) {
+    ASSERT_TRUE(WaitFor([&] { return WaitForSingleObject(view.earlierProcess, 0) == WAIT_OBJECT_0; }, 5000));
+    EXPECT_EQ(0u, ExitCodeOnceEnded(view.earlierProcess));
+    HWND viewer = ViewerOf(view.container);
+    EXPECT_EQ(next + L" - Pixmorant", TitleOf(viewer));
+    EXPECT_EQ(view.container, GetParent(viewer));
+    EXPECT_NE(view.earlierHook, GetPropW(view.container, L"Pixmorant.KeyboardHook"));
+  }
+  EXPECT_EQ(2, CountViewers());
+  EXPECT_EQ(2, CountLines(ViewerLog(), "destroy"));
+  EXPECT_EQ(host.panel, GetFocus());
+  EXPECT_EQ(L"Lister (pixmorant) - [" + next + L"]", TitleOf(lister));
+  EXPECT_EQ(fileItems, MenuIds(GetSubMenu(GetMenu(lister), 0)));
+  EXPECT_TRUE(Grayed(GetMenu(lister), 1));
+  for (View& view : views) EXPECT_EQ(1, plugin.ListCloseWindow(view.container));
+  EXPECT_EQ(0u, EditState(lister));
+  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000));
 }
 
 // A step whose file cannot be shown. What fails at once answers 1 and leaves the earlier view
