@@ -1,6 +1,7 @@
 // Steps to the next file in the same Lister window: the plug-in's ListLoadNextW against the
 // close and fresh load a host makes without it, each timed on the host's thread, with the
 // time the Lister window shows no image meanwhile.
+#include <string.h>
 #include <wchar.h>
 
 #include "bench.h"
@@ -72,6 +73,104 @@ void WaitEnded(HANDLE process) {
   CloseHandle(process);
 }
 
+// The host's message loop for a while: each WM_TIMER of the container (the plug-in's ticks)
+// timed, the longest kept in *longestTick (ms). Ends early once done() holds.
+template <class Done>
+void PumpTimed(HWND container, DWORD milliseconds, double* longestTick, Done done) {
+  DWORD start = GetTickCount();
+  MSG message;
+  while (GetTickCount() - start < milliseconds && !done()) {
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+      continue;
+    }
+    LONGLONG before = Qpc();
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    double took = Micro(Qpc() - before) / 1000;
+    if (message.message == WM_TIMER && message.hwnd == container && took > *longestTick) *longestTick = took;
+  }
+}
+
+// The container's viewer on view is titled with the file.
+bool Shows(HWND container, const wchar_t* file) {
+  wchar_t title[MAX_PATH + 16] = {}, expected[MAX_PATH + 16] = {};
+  GetWindowTextW(standin::ViewerOf(container), title, MAX_PATH + 16);
+  _snwprintf(expected, MAX_PATH + 15, L"%ls - Pixmorant", file);
+  return wcscmp(title, expected) == 0;
+}
+
+int StartsIn(const wchar_t* logPath) {
+  static char log[65536];
+  HANDLE file = CreateFileW(logPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  DWORD got = 0;
+  if (file != INVALID_HANDLE_VALUE) {
+    ReadFile(file, log, sizeof log - 1, &got, nullptr);
+    CloseHandle(file);
+  }
+  log[got] = 0;
+  int starts = 0;
+  for (const char* at = log; (at = strstr(at, "start pid=")) != nullptr; ++at) ++starts;
+  return starts;
+}
+
+// One step, from the call to the next image shown and the earlier viewer ended.
+void OneStep(const standin::PluginEntries& plugin, HWND lister, HWND view, const wchar_t* file, BlankWatch* watch,
+             bool keep, StepFigures* figures) {
+  static Samples warmUp;
+  HANDLE earlier = OpenViewerIn(view);
+  const HWND before = standin::ViewerOf(view);
+  int answer = 1;
+  double longestTick = 0;
+  LONGLONG start = Qpc();
+  watch->Measure([&] { answer = plugin.ListLoadNextW(lister, view, file, 0); }, keep ? &figures->step : &warmUp,
+                 &warmUp);
+  watch->blankTicks = 0;
+  watch->measuring = 1;
+  PumpTimed(view, 10000, &longestTick, [&] { return standin::ViewerOf(view) != before && Shows(view, file); });
+  double shown = Micro(Qpc() - start) / 1000;
+  PumpTimed(view, 10000, &longestTick, [&] { return WaitForSingleObject(earlier, 0) == WAIT_OBJECT_0; });
+  watch->measuring = 0;
+  figures->failed += answer != 0 || !Shows(view, file);
+  if (keep) {
+    Add(&figures->stepTick, longestTick);
+    Add(&figures->stepShown, shown);
+    Add(&figures->stepBlank, Micro(watch->blankTicks) / 1000);
+  }
+  WaitEnded(earlier);
+}
+
+// 60 steps 33 ms apart, alternating between two files and ending on `last`, then a rest
+// until the image is shown: the viewers the burst started, the time from its last step.
+void OneBurst(const standin::PluginEntries& plugin, const Paths& paths, int run, HWND lister, HWND view,
+              const wchar_t* other, const wchar_t* last, BlankWatch* watch, bool keep, StepFigures* figures) {
+  wchar_t logPath[MAX_PATH];
+  LogPath(paths, L"burst", run, logPath);
+  SetEnvironmentVariableW(L"PX_VIEWER_LOG", logPath);
+  const HWND before = standin::ViewerOf(view);
+  double longestTick = 0;
+  watch->blankTicks = 0;
+  watch->measuring = 1;
+  for (int step = 0; step < 60; ++step) {
+    figures->failed += plugin.ListLoadNextW(lister, view, step % 2 ? last : other, 0) != 0;
+    PumpTimed(view, 33, &longestTick, [] { return false; });
+  }
+  LONGLONG lastStep = Qpc();
+  PumpTimed(view, 10000, &longestTick, [&] { return standin::ViewerOf(view) != before && Shows(view, last); });
+  double shown = Micro(Qpc() - lastStep) / 1000;
+  PumpTimed(view, 2000, &longestTick, [] { return false; });  // the earlier viewers leave
+  watch->measuring = 0;
+  SetEnvironmentVariableW(L"PX_VIEWER_LOG", nullptr);
+  figures->failed += !Shows(view, last);
+  if (keep) {
+    Add(&figures->burstStarted, StartsIn(logPath));
+    Add(&figures->burstShown, shown);
+    Add(&figures->burstBlank, Micro(watch->blankTicks) / 1000);
+  }
+  DeleteFileW(logPath);
+}
+
 }  // namespace
 
 void MeasureSteps(const standin::PluginEntries& plugin, standin::HostWindows* host, const Paths& paths, int runs,
@@ -96,13 +195,8 @@ void MeasureSteps(const standin::PluginEntries& plugin, standin::HostWindows* ho
   static Samples warmUp, warmUpBlank;
   for (int run = 0; run <= runs && view; ++run) {
     const wchar_t* file = run % 2 ? paths.image : other;
+    OneStep(plugin, lister, view, file, &watch, run > 0, figures);
     HANDLE earlier = OpenViewerIn(view);
-    int answer = 1;
-    watch.Measure([&] { answer = plugin.ListLoadNextW(lister, view, file, 0); }, run ? &figures->step : &warmUp,
-                  run ? &figures->stepBlank : &warmUpBlank);
-    figures->failed += answer != 0;
-    WaitEnded(earlier);
-    earlier = OpenViewerIn(view);
     watch.Measure(
         [&] {
           plugin.ListCloseWindow(view);
@@ -111,6 +205,8 @@ void MeasureSteps(const standin::PluginEntries& plugin, standin::HostWindows* ho
         run ? &figures->afresh : &warmUp, run ? &figures->afreshBlank : &warmUpBlank);
     WaitEnded(earlier);
   }
+  for (int run = 0; run <= kSlowRuns && view; ++run)
+    OneBurst(plugin, paths, run, lister, view, other, run % 2 ? other : paths.image, &watch, run > 0, figures);
   watch.stop = 1;
   WaitForSingleObject(watch.thread, 5000);
   CloseHandle(watch.thread);
