@@ -25,11 +25,15 @@ std::uint32_t ReadLightTheme() {
 
 }  // namespace
 
-void PaintHeader(HWND window, const char16_t* text, bool captionNonEmpty) {
-  win::Rect rect = {};
-  win::GetClientRect(window, &rect);
-  HDC dc = win::GetDC(window);
+namespace {
 
+// The host's title colours and window font, read from its settings as they stand now.
+struct HostLook {
+  header::HeaderColors colors;
+  win::FontRecord font;
+};
+
+HostLook ReadHostLook(HDC dc) {
   char16_t settings[text16::kUnits];
   host::ReadSettingsPath(settings);
 
@@ -39,29 +43,50 @@ void PaintHeader(HWND window, const char16_t* text, bool captionNonEmpty) {
 
   host::TitleColorValues values;
   host::ReadTitleColors(settings, section, &values);
-  const header::HeaderColors colors = header::ResolveHeaderColors(
+  HostLook look = {};
+  look.colors = header::ResolveHeaderColors(
       section, {values.activeTitle, values.activeTitleText, values.inactiveTitle, values.inactiveTitleText},
       win::GetSysColor);
-
-  const header::TitlePair pair = header::SelectTitlePair(win::GetPixel(dc, 1, 1), colors);
-  win::SetBkColor(dc, pair.background);
-  win::SetTextColor(dc, pair.text);
 
   char16_t useNewDefFont[text16::kUnits];
   host::ReadUseNewDefFont(settings, useNewDefFont);
   const header::FontDefaults defaults = header::ChooseFontDefaults(useNewDefFont);
   host::WindowFontValues font;
   host::ReadWindowFont(settings, defaults, &font);
+  look.font = header::ResolveHeaderFont({font.size, font.weight, font.face}, win::GetDeviceCaps(dc, LOGPIXELSY),
+                                        defaults.face, win::MulDiv);
+  return look;
+}
 
-  const win::FontRecord record = header::ResolveHeaderFont(
-      {font.size, font.weight, font.face}, win::GetDeviceCaps(dc, LOGPIXELSY), defaults.face, win::MulDiv);
-  HFONT created = win::CreateFontIndirectW(&record);
+// The text drawn in the pair's colours and the font; the font is selected out before it is
+// deleted: a font still selected is not freed.
+void DrawInLook(HWND window, HDC dc, const HostLook& look, header::TitlePair pair, const char16_t* text,
+                unsigned format) {
+  win::Rect rect = {};
+  win::GetClientRect(window, &rect);
+  win::SetBkColor(dc, pair.background);
+  win::SetTextColor(dc, pair.text);
+  HFONT created = win::CreateFontIndirectW(&look.font);
   HFONT previous = win::SelectObject(dc, created);
-
-  if (captionNonEmpty) win::DrawTextW(dc, text, -1, &rect, DT_NOCLIP | DT_SINGLELINE | DT_VCENTER);
-
-  // The font is selected out before it is deleted: a font still selected is not freed.
+  if (text != nullptr) win::DrawTextW(dc, text, -1, &rect, format);
   win::SelectObject(dc, previous);
   win::DeleteObject(created);
+}
+
+}  // namespace
+
+void PaintHeader(HWND window, const char16_t* text, bool captionNonEmpty) {
+  HDC dc = win::GetDC(window);
+  const HostLook look = ReadHostLook(dc);
+  const header::TitlePair pair = header::SelectTitlePair(win::GetPixel(dc, 1, 1), look.colors);
+  DrawInLook(window, dc, look, pair, captionNonEmpty ? text : nullptr, DT_NOCLIP | DT_SINGLELINE | DT_VCENTER);
+  win::ReleaseDC(window, dc);
+}
+
+void PaintNote(HWND window, const char16_t* text) {
+  HDC dc = win::GetDC(window);
+  const HostLook look = ReadHostLook(dc);
+  const header::TitlePair active = {look.colors.activeBackground, look.colors.activeText};
+  DrawInLook(window, dc, look, active, text, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
   win::ReleaseDC(window, dc);
 }

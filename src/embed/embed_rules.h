@@ -41,6 +41,43 @@ constexpr std::uint32_t kUnembeddedCloseMs = 1000;
 constexpr std::uint32_t kStepQuietMs = 80;
 constexpr std::uint32_t kStepTickMs = 15;
 
+// A load waits this long on the host's thread for its viewer to be embedded: a healthy
+// viewer takes a few tenths of a second, and one that comes within the bound is on view when
+// the load returns, as the host expects of a load. One that is not there by then is embedded
+// later, as a step's viewer is, and the host is not held meanwhile.
+constexpr std::uint32_t kLoadWaitMs = 1000;
+
+// What the container says while it has no viewer to show: the file it opens, or that its
+// viewer did not show it, by the file's name without its folder.
+enum class Note { None, Opening, Ended, NotShown };
+
+// The file's name without its folder, cut where the whole does not fit, never between the
+// two units of a character.
+inline void NameOfFile(const char16_t* fileName, char16_t (&name)[text16::kUnits]) {
+  text16::Zero(name, text16::kUnits);
+  const char16_t* from = fileName + (text16::FindLast(fileName, u'\\') + 1);
+  std::size_t length = text16::Length(from);
+  if (length > text16::kUnits - 1) length = text16::WholeCharactersLength(from, text16::kUnits - 1);
+  for (std::size_t i = 0; i < length; ++i) name[i] = from[i];
+}
+
+// The note's text for a file's name (as NameOfFile gives it), cut to fit likewise.
+inline void ComposeNote(Note note, const char16_t* name, char16_t (&text)[text16::kUnits]) {
+  text16::Zero(text, text16::kUnits);
+  const char16_t* front = u"";
+  switch (note) {
+    case Note::None: return;
+    case Note::Opening: front = u"Opening "; break;
+    case Note::Ended: front = u"The viewer ended before it showed "; break;
+    case Note::NotShown: front = u"The viewer could not show "; break;
+  }
+  text16::Append(text, text16::kUnits, front);
+  std::size_t at = text16::Length(text);
+  std::size_t length = text16::Length(name);
+  if (at + length > text16::kUnits - 1) length = text16::WholeCharactersLength(name, text16::kUnits - 1 - at);
+  for (std::size_t i = 0; i < length; ++i) text[at + i] = name[i];
+}
+
 // A viewer on its way into its container, one short step at a time: started, its window
 // found and asked to embed itself (the title hook does it on the viewer's thread), then
 // shown. A viewer the title hook cannot reach (a 32-bit one) is embedded from the host's
@@ -110,38 +147,6 @@ LeavingAction DecideLeaving(LeavingPhase phase, std::uint32_t elapsed, Inputs& i
   return LeavingAction::Done;
 }
 
-// A user who holds an arrow key down gives up on a viewer that does not come. One who taps
-// it means the host: Down in Quick View moves the host's cursor to the next file while the
-// image loads, and the host takes that key once the load has returned. So only a key held
-// down this long on end aborts the wait; a tap never does.
-constexpr std::uint32_t kAbortHoldMs = 1000;
-
-// An arrow key's hold across the passes of one wait.
-struct ArrowHold {
-  bool down;            // an arrow key was down at the last pass
-  std::uint32_t since;  // the tick count of the pass that first saw it down
-};
-
-// One pass's look at the arrow keys at tick count now: true once one of them has been down
-// at every pass for kAbortHoldMs. The keys are asked in the order Up, Down, Left, Right, and
-// none after the first one down.
-template <class KeyState>
-bool ArrowHeldToAbort(KeyState keyState, std::uint32_t now, ArrowHold* hold) {
-  bool anyDown = false;
-  for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
-    if (IsKeyDown(keyState(key))) {
-      anyDown = true;
-      break;
-    }
-  }
-  if (!anyDown) {
-    hold->down = false;
-    return false;
-  }
-  if (!hold->down) *hold = {true, now};
-  return now - hold->since >= kAbortHoldMs;
-}
-
 // The Lister window's first drop-down menu: with exactly nine items, the items at
 // positions 1, 4, 5 and 6 go, deleted by position as 1, then 3 three times. Any other
 // count is left alone. Returns how many positions were written into deletions (0 or 4).
@@ -190,13 +195,14 @@ inline bool EditStateToGiveBack(std::uintptr_t record, std::uint32_t current, un
   return *state != (current & kMenuStateBits);
 }
 
-// What the container window procedure does with a message, before the common tail.
-enum class ContainerAction { ReleaseArrowKeys, FitViewer, GrayContextItems, ForwardKey, RefreshCaption, Nothing };
+// What the container window procedure does with a message, before the common tail (a note
+// is painted after the default handling, which erases the background first).
+enum class ContainerAction { FitViewer, GrayContextItems, ForwardKey, RefreshCaption, PaintNote, Nothing };
 
 inline ContainerAction ChooseContainerAction(std::uint32_t message) {
   switch (message) {
-    case WM_CREATE: return ContainerAction::ReleaseArrowKeys;
     case WM_SIZE: return ContainerAction::FitViewer;
+    case WM_PAINT: return ContainerAction::PaintNote;
     case WM_CONTEXTMENU: return ContainerAction::GrayContextItems;
     case WM_KEYDOWN: return ContainerAction::ForwardKey;
     case WM_KEYUP: return ContainerAction::RefreshCaption;
@@ -221,9 +227,6 @@ constexpr char16_t kHolderProperty[] = u"Pixmorant.Holder";
 
 // Top-level "Pixmorant" windows looked at per pass of the wait, at most.
 constexpr int kMaxViewerWindowsSearched = 64;
-
-// Releases injected for one arrow key while a container is created, at most.
-constexpr int kMaxArrowReleases = 100;
 
 // The context menu items grayed, by position.
 constexpr int kGrayedContextPositions[] = {25, 26, 27, 28};

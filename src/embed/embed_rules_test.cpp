@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace {
@@ -109,39 +110,23 @@ TEST(Leaving, EndsOnlyAHungViewerOrOneThatHasNotTakenTheRequestInItsTime) {
   }
 }
 
-// One pass of the wait: the arrow key down at that tick count or not, and whether the pass
-// aborts.
-struct ArrowPass {
-  bool down;
-  std::uint32_t tick;
-  bool aborts;
-};
-
-// Passes of one wait, from a fresh hold; the key asked is Down.
-void ExpectPasses(const std::vector<ArrowPass>& passes, const char* name) {
-  embed::ArrowHold hold = {};
-  for (const ArrowPass& pass : passes) {
-    auto keyState = [&](int key) { return static_cast<std::int16_t>(pass.down && key == VK_DOWN ? 0x8000 : 1); };
-    EXPECT_EQ(pass.aborts, embed::ArrowHeldToAbort(keyState, pass.tick, &hold)) << name << " at " << pass.tick;
-  }
-}
-
-TEST(ArrowHold, OnlyAnArrowKeyHeldDownForASecondOnEndAborts) {
-  ExpectPasses({{true, 0, false}, {true, 999, false}, {true, 1000, true}}, "held");
-  ExpectPasses({{true, 0, false},
-                {false, 120, false},
-                {true, 250, false},
-                {false, 370, false},
-                {true, 500, false},
-                {false, 620, false},
-                {true, 750, false},
-                {false, 870, false},
-                {true, 1000, false},
-                {false, 1120, false}},
-               "taps 250 ms apart");
-  ExpectPasses({{true, 0, false}, {false, 500, false}, {true, 600, false}, {true, 1599, false}, {true, 1600, true}},
-               "held again after a tap");
-  ExpectPasses({{true, 0xFFFFFF00u, false}, {true, 0x2E7, false}, {true, 0x2E8, true}}, "across the wrap of the count");
+// The note names the file without its folder, cut at a whole character where it would not
+// fit.
+TEST(Note, NamesTheFileWithoutItsFolderAndNeverEndsInHalfACharacter) {
+  char16_t name[text16::kUnits], text[text16::kUnits];
+  embed::NameOfFile(u"C:\\pics\\a.jpg", name);
+  embed::ComposeNote(embed::Note::Opening, name, text);
+  EXPECT_EQ(std::u16string(u"Opening a.jpg"), text);
+  embed::ComposeNote(embed::Note::Ended, name, text);
+  EXPECT_EQ(std::u16string(u"The viewer ended before it showed a.jpg"), text);
+  embed::ComposeNote(embed::Note::None, name, text);
+  EXPECT_EQ(std::u16string(), text);
+  // 250 units, then an emoji whose second half would be unit 260 of "Opening ...".
+  std::u16string longName = u"C:\\" + std::u16string(250, u'x') + u"\U0001F600" + u"yz";
+  embed::NameOfFile(longName.c_str(), name);
+  EXPECT_EQ(254u, text16::Length(name));
+  embed::ComposeNote(embed::Note::Opening, name, text);
+  EXPECT_EQ(u"Opening " + std::u16string(250, u'x'), std::u16string(text));
 }
 
 TEST(MenuTrim, OnlyANineItemMenuLosesPositionsOneFourFiveSix) {
@@ -175,12 +160,12 @@ TEST(ListerEdit, TheCloseGivesBackTheEarlierStateOnlyToAnItemStillGrayed) {
 }
 
 TEST(ContainerAction, EachHandledMessageHasItsActionAndTheRestNone) {
-  EXPECT_EQ(ContainerAction::ReleaseArrowKeys, embed::ChooseContainerAction(WM_CREATE));
   EXPECT_EQ(ContainerAction::FitViewer, embed::ChooseContainerAction(WM_SIZE));
+  EXPECT_EQ(ContainerAction::PaintNote, embed::ChooseContainerAction(WM_PAINT));
   EXPECT_EQ(ContainerAction::GrayContextItems, embed::ChooseContainerAction(WM_CONTEXTMENU));
   EXPECT_EQ(ContainerAction::ForwardKey, embed::ChooseContainerAction(WM_KEYDOWN));
   EXPECT_EQ(ContainerAction::RefreshCaption, embed::ChooseContainerAction(WM_KEYUP));
-  for (unsigned message : {0u, 15u, WM_DESTROY, WM_CLOSE, WM_LBUTTONUP, WM_SYSCOMMAND, 0xFFFFu})
+  for (unsigned message : {0u, WM_CREATE, WM_DESTROY, WM_CLOSE, WM_LBUTTONUP, WM_SYSCOMMAND, 0xFFFFu})
     EXPECT_EQ(ContainerAction::Nothing, embed::ChooseContainerAction(message)) << message;
   EXPECT_TRUE(embed::CaptionInTail(0));
   EXPECT_TRUE(embed::CaptionInTail(1));  // toggled, not down

@@ -130,6 +130,8 @@ ShownViewer TakeShownViewer(HWND container) {
   return shown;
 }
 
+HWND ShownViewerOf(HWND container) { return static_cast<HWND>(win::GetPropW(container, embed::kViewerProperty)); }
+
 bool StartArriving(const char16_t* viewerProgram, char16_t* commandLine, bool hookReaches, embed::ShowTarget target,
                    ArrivingViewer* arriving) {
   *arriving = {};
@@ -172,6 +174,7 @@ ShownViewer ShowArrived(HWND lister, HWND container, bool takesKeyboard, Arrivin
     win::SetFocus(lister);
   }
   if (arriving->target == embed::ShowTarget::ListerWindow) win::ShowWindow(lister, SW_SHOW);
+  ShowNote(container, embed::Note::None, u"");
   CloseProcessHandles(arriving->process);
   ShownViewer shown = arriving->hooks;
   shown.window = arriving->window;
@@ -182,6 +185,13 @@ ShownViewer ShowArrived(HWND lister, HWND container, bool takesKeyboard, Arrivin
   WindowCaption(shown.window, lister);
   win::PostMessageW(container, WM_NULL, 0, 0);
   return shown;
+}
+
+void ShowNote(HWND container, embed::Note note, const char16_t* name) {
+  char16_t text[text16::kUnits];
+  embed::ComposeNote(note, name, text);
+  win::SetWindowTextW(container, text);
+  win::InvalidateRect(container);
 }
 
 void HoldCaption(HWND container) { win::SetPropW(container, caption::kNamedViewerProperty, caption::NoViewerNamed()); }

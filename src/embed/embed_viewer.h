@@ -34,6 +34,8 @@ struct ShownViewer {
 void KeepShownViewer(HWND container, const ShownViewer& shown);
 // Taken off the container: the hooks still installed.
 ShownViewer TakeShownViewer(HWND container);
+// The viewer on view, or null.
+HWND ShownViewerOf(HWND container);
 
 // A viewer on its way into a container, from its start to its show; its process's handles
 // are held until then, or until it leaves.
@@ -70,6 +72,9 @@ ShownViewer ShowArrived(HWND lister, HWND container, bool takesKeyboard, Arrivin
 // From a step on, until the next viewer is shown, the caption names no image: the one on
 // view is going.
 void HoldCaption(HWND container);
+// What the container says while it has no viewer to show, by the file's name (NameOfFile);
+// Note::None says nothing.
+void ShowNote(HWND container, embed::Note note, const char16_t* name);
 // The keyboard is in the Lister window (on it, or on a window inside it).
 bool ListerHasKeyboard(HWND lister);
 

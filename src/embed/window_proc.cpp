@@ -1,5 +1,6 @@
 // The container window's procedure: keeps the viewer filling the container, hands keys on
-// to it, and refreshes the caption.
+// to it, refreshes the caption, and says what it is waiting for while it has no viewer.
+#include "caption/paint_header.h"
 #include "caption/window_caption.h"
 #include "embed/embed_rules.h"
 #include "embed/embed_viewer.h"
@@ -7,16 +8,6 @@
 #include "platform/window.h"
 
 namespace {
-
-// A container is created while the user may still hold the arrow key that brought the
-// image up; the load's wait would take that key for an abort. A key that stays down
-// whatever is injected (held for real, or input that does not reach the queue) must not
-// keep the host's thread here, so the releases per key are bounded.
-void ReleaseArrowKeys() {
-  for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT})
-    for (int tries = 0; tries < embed::kMaxArrowReleases && win::GetAsyncKeyState(key) != 0; ++tries)
-      win::keybd_event(static_cast<std::uint8_t>(key), 0, KEYEVENTF_KEYUP, 0);
-}
 
 // The viewer's thread may not be taking messages; the host's thread must not wait for it,
 // so the new place is handed to that thread to apply when it pumps again.
@@ -37,19 +28,30 @@ void GrayContextItems() {
     win::EnableMenuItem(menu, win::GetMenuItemID(menu, position), MF_GRAYED);
 }
 
+// While the container has no viewer to show (its viewer is on its way, or did not come), it
+// says so: its own text is the note.
+void PaintOwnNote(HWND container, HWND viewer) {
+  char16_t note[text16::kUnits] = {};
+  if (viewer != nullptr || win::GetWindowTextW(container, note, static_cast<int>(text16::kUnits)) == 0) return;
+  PaintNote(container, note);
+}
+
 }  // namespace
 
 LResult WindowProc(HWND window, std::uint32_t message, WParam wParam, LParam lParam) {
   HWND viewer = win::GetWindow(window, GW_CHILD);
   HWND lister = win::GetParent(window);
-  switch (embed::ChooseContainerAction(message)) {
-    case embed::ContainerAction::ReleaseArrowKeys: ReleaseArrowKeys(); break;
+  const embed::ContainerAction action = embed::ChooseContainerAction(message);
+  switch (action) {
     case embed::ContainerAction::FitViewer: FitViewer(window, viewer); break;
     case embed::ContainerAction::GrayContextItems: GrayContextItems(); break;
     case embed::ContainerAction::ForwardKey: win::PostMessageW(viewer, WM_KEYDOWN, wParam, 0); break;
     case embed::ContainerAction::RefreshCaption: WindowCaption(viewer, lister); break;
+    case embed::ContainerAction::PaintNote:
     case embed::ContainerAction::Nothing: break;
   }
   if (embed::CaptionInTail(win::GetKeyState(VK_LBUTTON))) WindowCaption(viewer, lister);
-  return win::DefWindowProcW(window, message, wParam, lParam);
+  LResult result = win::DefWindowProcW(window, message, wParam, lParam);
+  if (action == embed::ContainerAction::PaintNote) PaintOwnNote(window, viewer);
+  return result;
 }

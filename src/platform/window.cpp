@@ -89,6 +89,9 @@ std::int64_t SetWindowLongPtrW(HWND window, int index, std::int64_t value) {
   return ::SetWindowLongPtrW(window, index, value);
 }
 bool IsWindowVisible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
+bool IsWindowEnabled(HWND window) { return ::IsWindowEnabled(window) != FALSE; }
+bool EnableWindow(HWND window, bool enable) { return ::EnableWindow(window, enable ? TRUE : FALSE) != FALSE; }
+bool InvalidateRect(HWND window) { return ::InvalidateRect(window, nullptr, TRUE) != FALSE; }
 bool SetForegroundWindow(HWND window) { return ::SetForegroundWindow(window) != FALSE; }
 HWND SetFocus(HWND window) { return ::SetFocus(window); }
 HWND GetFocus() { return ::GetFocus(); }

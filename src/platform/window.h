@@ -61,6 +61,10 @@ HWND SetParent(HWND child, HWND newParent);
 std::int64_t GetWindowLongPtrW(HWND window, int index);
 std::int64_t SetWindowLongPtrW(HWND window, int index, std::int64_t value);
 bool IsWindowVisible(HWND window);
+bool IsWindowEnabled(HWND window);
+bool EnableWindow(HWND window, bool enable);
+// The whole client area to be painted again (null rect), its background erased.
+bool InvalidateRect(HWND window);
 bool SetForegroundWindow(HWND window);
 HWND SetFocus(HWND window);
 HWND GetFocus();

@@ -26,7 +26,8 @@ struct ViewInProgress {
   HWND lister;
   HINSTANCE module;
   LoadPlan plan;
-  bool queued;  // the step waits for the quiet moment before its viewer starts
+  bool firstView;  // a load's viewer, not there by the load's bound
+  bool queued;     // the step waits for the quiet moment before its viewer starts
   std::uint32_t queuedAt;
   bool arriving;
   ArrivingViewer arrival;
@@ -95,12 +96,15 @@ ViewInProgress* ClaimView(HWND container) {
 }
 
 // The step's viewer does not come: the earlier viewer leaves too, and the container shows no
-// image rather than one the host did not name.
+// image rather than one the host did not name, and says why.
 void FailNext(ViewInProgress* view, std::uint32_t now) {
+  embed::Note note = embed::Note::NotShown;
+  if (view->arriving && win::HasProcessEnded(view->arrival.process.process)) note = embed::Note::Ended;
   if (view->arriving) LeaveArriving(view->container, &view->arrival, now, FreeLeaving(view));
   view->arriving = false;
   ShownViewer earlier = TakeShownViewer(view->container);
   if (earlier.window != nullptr) AskToLeave(earlier, false, now, FreeLeaving(view));
+  ShowNote(view->container, note, view->plan.name);
   TakeBackHandOver(&view->plan);
 }
 
@@ -120,6 +124,9 @@ void StartQueued(ViewInProgress* view, std::uint32_t now) {
 void ShowNext(ViewInProgress* view, std::uint32_t now) {
   ShownViewer earlier = TakeShownViewer(view->container);
   bool takesKeyboard = view->plan.mode == ViewMode::Lister && ListerHasKeyboard(view->lister);
+  if (view->firstView && embed::ListerHasMenuBar(view->plan.mode))
+    KeepListerEditState(view->container, TrimListerMenu(view->lister));
+  view->firstView = false;
   KeepShownViewer(view->container, ShowArrived(view->lister, view->container, takesKeyboard, &view->arrival));
   view->arriving = false;
   view->plan.handedOver = false;  // the close takes it back now
@@ -158,11 +165,22 @@ HWND FailLoad(HWND container, ArrivingViewer* arrival) {
   return nullptr;
 }
 
-// The user who gave up on the view closes the Lister window with it; the viewer is ended.
-HWND AbortLoad(HWND lister, HWND container, ArrivingViewer* arrival) {
-  win::TerminateProcess(arrival->process.process, 0);
-  win::DestroyWindow(lister);
-  return FailLoad(container, arrival);
+// A load's viewer not there by the load's bound is embedded later by the container's timer;
+// the container says meanwhile which file it opens. Past as many views at once as the table
+// holds, the load ends.
+HWND PendLoad(HINSTANCE module, HWND lister, HWND container, LoadPlan* plan, ArrivingViewer* arrival) {
+  ViewInProgress* view = ClaimView(container);
+  if (view == nullptr) return FailLoad(container, arrival);
+  view->lister = lister;
+  view->module = module;
+  view->plan = *plan;
+  plan->handedOver = false;  // the view takes it back, should its viewer not come
+  view->firstView = true;
+  view->arriving = true;
+  view->arrival = *arrival;
+  ShowNote(container, embed::Note::Opening, plan->name);
+  win::SetTimer(container, kTimerId, embed::kStepTickMs, AdvanceViewsOf);
+  return container;
 }
 
 }  // namespace
@@ -171,6 +189,7 @@ bool PlanLoad(HINSTANCE module, HWND lister, const char16_t* fileName, Telling t
   plan->mode = ViewModeOf(win::GetParent(lister) != nullptr);
   if (!LocateViewer(module, telling, &plan->location)) return false;
   host::ReadListerMaximized(plan->maximized);
+  embed::NameOfFile(fileName, plan->name);
   if (handOver) HandOver(plan);
   return ViewerCommandLine(plan->location.settingsFile, plan->mode, fileName, plan->commandLine);
 }
@@ -180,9 +199,8 @@ void TakeBackHandOver(LoadPlan* plan) {
   plan->handedOver = false;
 }
 
-// A tight loop on the host's thread, as the host expects of a load; it takes the messages
-// sent to the thread, and the wait ends only when the viewer is embedded, has gone, or the
-// user holds an arrow key down.
+// A tight loop on the host's thread, as the host expects of a load, bounded; it takes the
+// messages sent to the thread meanwhile.
 HWND LoadViewer(HINSTANCE module, HWND lister, LoadPlan* plan) {
   // The keyboard of the host's thread, before the load changes anything.
   HWND container = CreateContainer(module, lister, win::GetFocus());
@@ -195,7 +213,7 @@ HWND LoadViewer(HINSTANCE module, HWND lister, LoadPlan* plan) {
     win::DestroyWindow(container);
     return nullptr;
   }
-  embed::ArrowHold hold = {};
+  const std::uint32_t start = win::GetTickCount();
   for (;;) {
     switch (AdvanceArriving(LibraryHooks(module), container, plan->mode, &arrival)) {
       case Arrival::OnItsWay: break;
@@ -205,8 +223,7 @@ HWND LoadViewer(HINSTANCE module, HWND lister, LoadPlan* plan) {
         KeepShownViewer(container, ShowArrived(lister, container, embed::ViewTakesKeyboard(plan->mode), &arrival));
         return container;
     }
-    if (embed::ArrowHeldToAbort(win::GetAsyncKeyState, win::GetTickCount(), &hold))
-      return AbortLoad(lister, container, &arrival);
+    if (win::GetTickCount() - start >= embed::kLoadWaitMs) return PendLoad(module, lister, container, plan, &arrival);
     win::TakeSentMessages(1);
   }
 }
@@ -224,6 +241,7 @@ bool QueueStep(HINSTANCE module, HWND lister, HWND container, const LoadPlan& pl
   view->queued = true;
   view->queuedAt = now;
   HoldCaption(container);
+  if (ShownViewerOf(container) == nullptr) ShowNote(container, embed::Note::Opening, plan.name);
   // Each step starts the timer anew: its first tick comes only once the host has taken the
   // keys waiting and the steps have paused for the quiet moment.
   win::SetTimer(container, kTimerId, embed::kStepQuietMs, AdvanceViewsOf);

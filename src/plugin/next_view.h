@@ -1,7 +1,7 @@
 // The viewer a load or a step brings into its container and the viewers leaving it. A load
-// waits for its viewer on the host's thread; a step returns at once, and its viewer's start,
-// the wait for its window, its embedding and the leaving of the earlier viewer follow a short
-// step at a time on a timer of the container.
+// waits for its viewer on the host's thread, a short while at most; a step returns at once.
+// What is left, the viewer's start, the wait for its window, its embedding and the leaving of
+// the earlier viewer, follows a short step at a time on a timer of the container.
 #pragma once
 #include "config/command_line.h"
 #include "config/locate_viewer.h"
@@ -15,7 +15,8 @@ struct LoadPlan {
   ViewerLocation location;
   char16_t maximized[text16::kUnits];
   char16_t commandLine[kCommandLineUnits];
-  bool handedOver;  // GS_LIB set for this viewer
+  char16_t name[text16::kUnits];  // the file's name without its folder, for the container's note
+  bool handedOver;                // GS_LIB set for this viewer
 };
 
 // The load's steps before the viewer starts: false when the load ends there (no viewer
@@ -28,7 +29,9 @@ void TakeBackHandOver(LoadPlan* plan);
 
 // The load's part after the plan: the container with the viewer inside, or null when the
 // container could not be made (and then nothing is started), or the viewer did not start,
-// ended, was given up by the user, or did not end up inside the container.
+// ended, or did not end up inside the container. A viewer that is not embedded within the
+// load's bound is embedded later, as a step's viewer is: the container says meanwhile which
+// file it opens, and that the viewer did not show it if it does not come.
 HWND LoadViewer(HINSTANCE module, HWND lister, LoadPlan* plan);
 
 // The step's part after the plan, on the container a load returned in this Lister window:

@@ -102,20 +102,6 @@ TEST(EmbedInner, EveryMessageAnswersWhatDefaultHandlingAnswers) {
   EXPECT_EQ(DefWindowProcW(c.window, WM_SIZE, 0, 0), SendMessageW(c.window, WM_SIZE, 0, 0));
 }
 
-TEST(EmbedInner, CreatingAContainerReleasesAHeldArrowKey) {
-  Container first;  // a foreground window of this process, for the synthetic input to reach
-  SetForegroundWindow(first.lister);
-  Pump(50);
-  keybd_event(VK_LEFT, 0, 0, 0);
-  Pump(50);
-  ASSERT_NE(0, GetAsyncKeyState(VK_LEFT) & 0x8000) << "synthetic key press not seen";
-  HWND second = CreateWindowW(L"PxInnerContainer", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, first.lister, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-  EXPECT_EQ(0, GetAsyncKeyState(VK_LEFT) & 0x8000);
-  keybd_event(VK_LEFT, 0, KEYEVENTF_KEYUP, 0);
-  DestroyWindow(second);
-}
-
 // The popup menu is modal: while it shows, a timer asks the container for its context
 // menu, then reads the item states and ends the menu.
 struct PopupProbe {

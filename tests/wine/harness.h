@@ -1,6 +1,6 @@
 // What the Windows tests share: the built files and folders of a test's own, the stand-in
 // host's windows, the plug-in's entries, bounded waits, the stand-in viewer's log, and
-// the watchers: message boxes, held arrow keys, viewer processes, leaks and written files.
+// the watchers: message boxes, viewer processes, leaks and written files.
 // The stand-in host itself is the library of standin/host (standin_host.h).
 #pragma once
 #include <windows.h>
@@ -186,19 +186,6 @@ struct MessageBoxWatcher {
   int mostAtOnce = 0, enabledWhileUp = 0;
   HANDLE thread = nullptr;
   volatile LONG stop = 0;
-};
-
-// Holds Down once the viewer process exists, as a user ends a wait that does not end by
-// itself, and keeps it held until the load has returned (set loadReturned). Should the
-// load not return, the viewer is ended after a while, which the plug-in notices, so that
-// the test ends anyway.
-struct ArrowPresser {
-  ArrowPresser();
-  ~ArrowPresser();
-  HANDLE viewer = nullptr;  // the viewer process, opened while it ran
-  volatile LONG loadReturned = 0;
-  volatile LONG endedByForce = 0;
-  HANDLE thread = nullptr;
 };
 
 // ---- leaks and written files (harness/leaks.cpp) ----

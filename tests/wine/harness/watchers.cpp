@@ -73,24 +73,6 @@ DWORD WINAPI WatchMessageBoxes(void* parameter) {
   return 0;
 }
 
-DWORD WINAPI PressArrow(void* parameter) {
-  ArrowPresser* self = static_cast<ArrowPresser*>(parameter);
-  for (int i = 0; i < 500 && !self->viewer; ++i) {
-    self->viewer = OpenViewerProcess();
-    Sleep(20);
-  }
-  Sleep(300);  // the load is in its wait by now
-  for (int i = 0; i < 200 && !self->loadReturned; ++i) {
-    keybd_event(VK_DOWN, 0, 0, 0);
-    Sleep(50);
-  }
-  if (!self->loadReturned) {
-    self->endedByForce = 1;
-    EndViewers();
-  }
-  return 0;
-}
-
 }  // namespace
 
 int CountViewers() {
@@ -154,15 +136,6 @@ int MessageBoxWatcher::EnabledWhileUp() {
 }
 std::vector<HWND> MessageBoxWatcher::Up() {
   return Locked<std::vector<HWND>>(&lock, [&] { return up; });
-}
-
-ArrowPresser::ArrowPresser() { thread = CreateThread(nullptr, 0, PressArrow, this, 0, nullptr); }
-ArrowPresser::~ArrowPresser() {
-  loadReturned = 1;
-  WaitForSingleObject(thread, 15000);
-  CloseHandle(thread);
-  keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
-  if (viewer) CloseHandle(viewer);
 }
 
 }  // namespace pxt
