@@ -14,18 +14,21 @@ namespace {
 // messages: with no owner, MB_TASKMODAL disables the thread's top-level windows meanwhile,
 // so that the host cannot start another load inside this one. They are still disabled
 // when the box goes, so the platform finds none of them to activate, and the keys would go
-// nowhere until the user clicks the host: the window that was active before, if it still
-// exists, is made so again.
-void ShowError(Telling telling, const char16_t* text) {
+// nowhere until the user clicks the host: the window that was active before is made so
+// again, or, when it has gone meanwhile, the Lister window's top-level window, or the
+// host's main window.
+void ShowError(Telling telling, HWND lister, const char16_t* text) {
   if (telling == Telling::Nobody) return;
   HWND active = win::GetActiveWindow();
   win::MessageBoxW(nullptr, text, nullptr, MB_ICONERROR | MB_TASKMODAL);
-  if (win::IsWindow(active)) win::SetForegroundWindow(active);
+  HWND back = win::IsWindow(active) ? active : win::GetAncestor(lister, GA_ROOT);
+  if (!win::IsWindow(back)) back = win::FindWindowW(u"TTOTAL_CMD", nullptr);
+  win::SetForegroundWindow(back);
 }
 
-void TellNotFound(Telling telling, const char16_t* viewerPath) {
+void TellNotFound(Telling telling, HWND lister, const char16_t* viewerPath) {
   config::NotFoundMessage(g_text, text16::kUnits, viewerPath);
-  ShowError(telling, g_text);
+  ShowError(telling, lister, g_text);
 }
 
 // An empty section. Some profile services (Wine's) write nothing for an empty key list;
@@ -41,7 +44,7 @@ void WriteEmptySection(const char16_t* section, const char16_t* settingsFile) {
 
 // A new settings file holds the two sections, empty, in this order. An existing file,
 // whatever it holds, is left as it is.
-void MakeSureSettingsFileExists(Telling telling, const char16_t* settingsFile) {
+void MakeSureSettingsFileExists(Telling telling, HWND lister, const char16_t* settingsFile) {
   if (win::GetFileAttributesW(settingsFile) != INVALID_FILE_ATTRIBUTES) return;
   if (win::CreateNewEmptyFile(settingsFile)) {
     WriteEmptySection(u"Pixmorant", settingsFile);
@@ -49,12 +52,12 @@ void MakeSureSettingsFileExists(Telling telling, const char16_t* settingsFile) {
     return;
   }
   config::CannotCreateMessage(g_text, text16::kUnits);
-  ShowError(telling, g_text);
+  ShowError(telling, lister, g_text);
 }
 
 }  // namespace
 
-bool LocateViewer(HINSTANCE module, Telling telling, ViewerLocation* location) {
+bool LocateViewer(HINSTANCE module, Telling telling, HWND lister, ViewerLocation* location) {
   char16_t modulePath[text16::kUnits] = {};
   // A module path longer than the buffer comes back cut (the count equals the capacity);
   // its folder would be another folder.
@@ -68,13 +71,13 @@ bool LocateViewer(HINSTANCE module, Telling telling, ViewerLocation* location) {
     long last = text16::FindLast(shown, u'\\');
     if (last >= 0) shown[last + 1] = 0;
     config::AppendShown(shown, text16::kUnits, config::kDefaultViewer);
-    TellNotFound(telling, shown);
+    TellNotFound(telling, lister, shown);
     return false;
   }
   text16::Compose(location->settingsFile, text16::kUnits, paths.settingsFile, u"");
   text16::Compose(location->viewerSettingsFolder, text16::kUnits, paths.viewerSettingsFolder, u"");
 
-  MakeSureSettingsFileExists(telling, location->settingsFile);
+  MakeSureSettingsFileExists(telling, lister, location->settingsFile);
 
   // A value or an expansion too long for its buffer is never tried cut: it is reported as
   // not found, with the text as far as the message holds it.
@@ -82,11 +85,11 @@ bool LocateViewer(HINSTANCE module, Telling telling, ViewerLocation* location) {
   bool fits = config::ValueFits(
       config::ReadRaw(u"Pixmorant", u"path64", paths.defaultViewer, location->settingsFile, configured));
   if (!fits || !env::ExpandReferences(configured, location->viewerProgram)) {
-    TellNotFound(telling, configured);
+    TellNotFound(telling, lister, configured);
     return false;
   }
   if (win::GetFileAttributesW(location->viewerProgram) == INVALID_FILE_ATTRIBUTES) {
-    TellNotFound(telling, location->viewerProgram);
+    TellNotFound(telling, lister, location->viewerProgram);
     return false;
   }
 

@@ -20,4 +20,6 @@ enum class Telling { User, Nobody };
 
 // Fills location; creates pixmorant.ini when it is missing. False, after telling the user
 // as telling says, when the viewer program cannot be found: the load then ends with null.
-bool LocateViewer(HINSTANCE module, Telling telling, ViewerLocation* location);
+// After a message, the Lister window's top-level window takes the activation back when the
+// window active before has gone.
+bool LocateViewer(HINSTANCE module, Telling telling, HWND lister, ViewerLocation* location);

@@ -26,6 +26,41 @@ void EndViewerProcess(HWND viewer) {
   win::CloseHandle(process);
 }
 
+// A visible window owned by root: of that thread (mine), or of any other thread.
+bool OwnsVisibleWindow(HWND root, std::uint32_t thread, bool mine) {
+  HWND window = nullptr;
+  for (int seen = 0; seen < embed::kMaxTopLevelWindowsSearched; ++seen) {
+    window = win::FindWindowExW(nullptr, window, nullptr, nullptr);
+    if (window == nullptr) return false;
+    if (win::GetWindow(window, GW_OWNER) != root || !win::IsWindowVisible(window)) continue;
+    if ((win::GetWindowThreadProcessId(window, nullptr) == thread) == mine) return true;
+  }
+  return false;
+}
+
+// A modal dialog of the viewer's (its information or save box) is owned by the host's
+// top-level window, since the viewer's window is a child, and the dialog's loop has disabled
+// that window. A viewer that goes inside that loop leaves it disabled for good: the host's
+// window is noted here, and enabled once the viewer has gone.
+void NoteDisabledRoot(LeavingViewer* leaving) {
+  HWND root = win::GetAncestor(leaving->window, GA_ROOT);
+  leaving->thread = win::GetWindowThreadProcessId(leaving->window, nullptr);
+  if (root != leaving->window && root != nullptr && !win::IsWindowEnabled(root) &&
+      OwnsVisibleWindow(root, leaving->thread, true))
+    leaving->disabledRoot = root;
+}
+
+// Nothing else is enabled: while a window of another thread owned by it shows (a dialog of
+// the host's own), the host's window stays as that dialog keeps it. A dialog the viewer still
+// shows goes with it.
+void EnableDisabledRoot(const LeavingViewer& leaving) {
+  HWND root = leaving.disabledRoot;
+  if (root == nullptr || !win::IsWindow(root) || win::IsWindowEnabled(root) ||
+      OwnsVisibleWindow(root, leaving.thread, false))
+    return;
+  win::EnableWindow(root, true);
+}
+
 void End(LeavingViewer* leaving, std::uint32_t now) {
   if (leaving->process.process)
     win::TerminateProcess(leaving->process.process, 0);
@@ -49,7 +84,19 @@ void MoveOutOfView(HWND container, HWND viewer) {
     win::SetWindowPos(holder, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     win::SetPropW(container, embed::kHolderProperty, holder);
   }
+  // A window the platform will not move stays behind the viewer on view; only the close's
+  // rules end it.
   win::SetParent(viewer, holder);
+}
+
+// A window of another process in the container or the holder: a viewer the title hook did
+// not reach, which the container's destruction takes. Its destruction waits on its thread:
+// one the platform calls hung is ended first.
+void EndHungChildren(HWND parent) {
+  for (HWND child = win::GetWindow(parent, GW_CHILD); child != nullptr; child = win::GetWindow(child, GW_HWNDNEXT)) {
+    if (win::IsHungAppWindow(child)) EndViewerProcess(child);
+    EndHungChildren(child);
+  }
 }
 
 // What the leaving's rule asks, read from the platform when it asks. A viewer never shown
@@ -70,6 +117,7 @@ struct LeavingInputs {
 };
 
 void GiveBack(LeavingViewer* leaving) {
+  EnableDisabledRoot(*leaving);
   Unhook(leaving->title);
   if (leaving->process.process) {
     win::CloseHandle(leaving->process.thread);
@@ -90,6 +138,7 @@ void AskToLeave(const ShownViewer& shown, bool containerGoes, std::uint32_t now,
   leaving->containerGoes = containerGoes;
   leaving->active = true;
   leaving->phase = shown.hookReaches ? embed::LeavingPhase::Asked : embed::LeavingPhase::Unreached;
+  NoteDisabledRoot(leaving);
   // A sent message, taken before any job the viewer has queued; the host does not wait for
   // it. The title hook marks the window as leaving and destroys it on the viewer's thread.
   if (shown.hookReaches)
@@ -108,6 +157,7 @@ void LeaveArriving(HWND container, ArrivingViewer* arriving, std::uint32_t now, 
   leaving->since = now;
   leaving->active = true;
   leaving->phase = embed::LeavingPhase::Closing;
+  NoteDisabledRoot(leaving);
   *arriving = {};
   // The viewer was never shown: with its window it is asked to close as its own close
   // command does; without one it has nothing to close, and is ended.
@@ -165,6 +215,7 @@ void ClosePopupMenu() {
 bool DestroyContainer(HWND container, LeavingViewer* leaving, int count) {
   win::SendMessageW(container, WM_DESTROY, 0, 0);
   LeaveNow(container, leaving, count);
+  EndHungChildren(container);
   for (const char16_t* name : {caption::kNamedViewerProperty, hooks::kKeyboardOwnerProperty, embed::kHolderProperty})
     win::RemovePropW(container, name);
   return win::DestroyWindow(container);

@@ -225,8 +225,10 @@ constexpr char16_t kHookReachesProperty[] = u"Pixmorant.HookReaches";
 // does not reach once they have left the view, until the close.
 constexpr char16_t kHolderProperty[] = u"Pixmorant.Holder";
 
-// Top-level "Pixmorant" windows looked at per pass of the wait, at most.
+// Top-level "Pixmorant" windows looked at per pass of the wait, at most; and top-level
+// windows of any kind looked at for the windows a window owns.
 constexpr int kMaxViewerWindowsSearched = 64;
+constexpr int kMaxTopLevelWindowsSearched = 4096;
 
 // The context menu items grayed, by position.
 constexpr int kGrayedContextPositions[] = {25, 26, 27, 28};

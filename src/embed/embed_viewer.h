@@ -95,8 +95,10 @@ struct LeavingViewer {
   win::ProcessInfo process;  // held for a viewer never shown
   HHOOK title;               // removed once the viewer is gone
   embed::LeavingPhase phase;
-  std::uint32_t since;  // tick count of the request, or of its end
-  bool containerGoes;   // the close: the container's destruction takes what stays of it
+  std::uint32_t since;   // tick count of the request, or of its end
+  bool containerGoes;    // the close: the container's destruction takes what stays of it
+  HWND disabledRoot;     // the host's window its dialog had disabled, enabled once it has gone
+  std::uint32_t thread;  // its user-interface thread
   bool active;
 };
 // The viewer on view leaves: its keyboard and mouse hooks go at once. A viewer the title

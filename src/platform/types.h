@@ -90,6 +90,8 @@ constexpr unsigned SWP_NOMOVE = 0x0002;
 constexpr unsigned SWP_NOACTIVATE = 0x0010;
 constexpr unsigned SWP_ASYNCWINDOWPOS = 0x4000;
 
+constexpr unsigned GW_HWNDNEXT = 2;
+constexpr unsigned GW_OWNER = 4;
 constexpr unsigned GW_CHILD = 5;
 constexpr unsigned GA_ROOT = 2;
 constexpr int GWL_STYLE = -16;

@@ -187,7 +187,7 @@ HWND PendLoad(HINSTANCE module, HWND lister, HWND container, LoadPlan* plan, Arr
 
 bool PlanLoad(HINSTANCE module, HWND lister, const char16_t* fileName, Telling telling, bool handOver, LoadPlan* plan) {
   plan->mode = ViewModeOf(win::GetParent(lister) != nullptr);
-  if (!LocateViewer(module, telling, &plan->location)) return false;
+  if (!LocateViewer(module, telling, lister, &plan->location)) return false;
   host::ReadListerMaximized(plan->maximized);
   embed::NameOfFile(fileName, plan->name);
   if (handOver) HandOver(plan);

@@ -777,7 +777,8 @@ static BOOL OnCreate(HWND hwnd, LPCREATESTRUCT) {
 // Lays the children out in whatever client area we have: that of our own
 // frame, or, once the plug-in has made us a maximized child of its container,
 // the container's.
-static void OnSize(HWND hwnd, UINT, int, int) {
+static void OnSize(HWND hwnd, UINT state, int, int) {
+  if (state == SIZE_MAXIMIZED) Log(L"size maximized");
   RECT rc;
   GetClientRect(hwnd, &rc);
   int top = 0, bottom = rc.bottom;
@@ -866,6 +867,12 @@ static void OnSysCommand(HWND hwnd, UINT cmd, int x, int y) {
       return;
     }
     Log(L"syscommand close");
+    // PX_VIEWER_CLOSE_ASKS_HOST: before it closes, the viewer asks the host's main window
+    // something, as a viewer that reports back does; it waits for the host's thread.
+    if (EnvFlag(L"PX_VIEWER_CLOSE_ASKS_HOST")) {
+      SendMessageW(FindWindowW(L"TTOTAL_CMD", NULL), WM_NULL, 0, 0);
+      Log(L"close asked the host");
+    }
     DestroyWindow(hwnd);
     return;
   }
@@ -874,8 +881,18 @@ static void OnSysCommand(HWND hwnd, UINT cmd, int x, int y) {
 
 // Also reached when the plug-in's container, our parent in another process,
 // is destroyed: the process ends with its window.
+static void WriteInSteps(const wchar_t* path, DWORD ms);
+static DWORD EnvNumber(const wchar_t* name, DWORD fallback);
+
 static void OnDestroy(HWND) {
   Log(L"destroy");
+  // PX_VIEWER_TEARDOWN_MS: the viewer's teardown is a job too (saving its settings, ending
+  // its threads), written in steps into PX_VIEWER_TEARDOWN_FILE as the cued job is.
+  wchar_t teardownFile[PATH_UNITS] = L"";
+  DWORD teardownMs = EnvNumber(L"PX_VIEWER_TEARDOWN_MS", 0);
+  if (teardownMs && GetEnvironmentVariableW(L"PX_VIEWER_TEARDOWN_FILE", teardownFile, PATH_UNITS) < PATH_UNITS &&
+      teardownFile[0])
+    WriteInSteps(teardownFile, teardownMs);
   if (g_hwndFull) DestroyWindow(g_hwndFull);
   g_hwndMain = NULL;
   PostQuitMessage(0);

@@ -168,22 +168,33 @@ TEST_F(Fixture, AListerWindowGoneBeforeTheLoadStartsNoViewer) {
 }
 
 // The platform will not make the viewer's window the child of the host's (a viewer with
-// higher rights than the host): the viewer was never shown, so asked to close, it closes, and
-// one that ignores the request is ended a second later.
+// higher rights than the host): the viewer, never shown (not maximized on its own either), is
+// asked to close and closes, also when its close waits for the host's thread; one that
+// ignores the request is ended a second later.
 TEST_F(Fixture, AViewerWindowThatCouldNotBeMadeOurChildEndsTheLoadWithNullAndIsClosed) {
   SetEnvironmentVariableW(L"PX_VIEWER_REFUSE_PARENT", L"1");
-  for (const char* closeRequest : {"syscommand close", "syscommand close ignored"}) {
-    SetEnvironmentVariableW(L"PX_VIEWER_IGNORE_CLOSE", strstr(closeRequest, "ignored") ? L"1" : nullptr);
+  const struct {
+    const wchar_t* viewerSwitch;
+    const char* logged;
+    bool endsByItself;
+  } rows[] = {{nullptr, "syscommand close", true},
+              {L"PX_VIEWER_CLOSE_ASKS_HOST", "close asked the host", true},
+              {L"PX_VIEWER_IGNORE_CLOSE", "syscommand close ignored", false}};
+  for (const auto& row : rows) {
+    if (row.viewerSwitch) SetEnvironmentVariableW(row.viewerSwitch, L"1");
     HWND lister = host.NewLister(false);
     HWND container = Load(lister);
+    if (row.viewerSwitch) SetEnvironmentVariableW(row.viewerSwitch, nullptr);
 
     EXPECT_EQ(nullptr, container);
     EXPECT_TRUE(ViewerLogHas("refuse parent bound")) << ViewerLog();
+    EXPECT_FALSE(ViewerLogHas("size maximized")) << ViewerLog();
     EXPECT_TRUE(IsWindow(lister));
     EXPECT_EQ(nullptr, FindWindowExW(lister, nullptr, L"Pixmorant", nullptr));
     EXPECT_EQ(0u, EditState(lister));  // enabled, as before the load
     EXPECT_EQ(0, CountViewers()) << ViewerLog();
-    EXPECT_TRUE(ViewerLogHas(closeRequest)) << ViewerLog();
+    EXPECT_TRUE(ViewerLogHas(row.logged)) << ViewerLog();
+    EXPECT_EQ(row.endsByItself, ViewerLogHas("exit code=0")) << ViewerLog();
     EXPECT_EQ(nullptr, FindWindowW(L"Pixmorant", nullptr));
     UseViewerLog();
   }
@@ -406,6 +417,44 @@ TEST_F(Fixture, AStepThatCannotShowTheNextFileNeverLeavesAViewerOrAWrongImage) {
     EXPECT_EQ(0, boxes.Seen()) << row.name;
     if (IsWindow(container)) plugin.ListCloseWindow(container);
     EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000)) << row.name;
+    UseViewerLog();
+  }
+}
+
+// In Quick View the viewer's modal dialog is owned by the host's main window, which its loop
+// disables. A viewer that goes inside that loop (a step moves on, the view is closed) leaves
+// the main window enabled; a dialog of the host's own, up as well, keeps it disabled.
+TEST_F(Fixture, AViewerThatGoesInsideItsDialogLeavesTheHostsWindowEnabled) {
+  RegisterTestClass(L"PxHostDialog", DefWindowProcW);
+  for (const char* row : {"a step", "the close", "the close, the host's own dialog up"}) {
+    HWND container = Load(host.NewLister(true));
+    ASSERT_NE(nullptr, container) << row;
+    HWND earlier = ViewerOf(container);
+    PostMessageW(earlier, WM_KEYDOWN, VK_F2, 0);
+    ASSERT_TRUE(WaitViewerLog("dialog open", 3000)) << row;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+          HWND dialog = FindWindowW(L"#32770", L"Pixmorant - image information");
+          return IsWindowVisible(dialog) && GetWindow(dialog, GW_OWNER) == host.main && !IsWindowEnabled(host.main);
+        },
+        3000))
+        << row;
+    HWND own = nullptr;
+    if (strstr(row, "own"))
+      own = CreateWindowW(L"PxHostDialog", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, host.main, nullptr, nullptr,
+                          nullptr);
+    if (strstr(row, "step")) {
+      EXPECT_EQ(0, plugin.ListLoadNextW(GetParent(container), container, image.c_str(), 0)) << row;
+      EXPECT_TRUE(WaitFor([&] { return ViewerOf(container) != earlier && CountViewers() == 1; }, 8000)) << row;
+    } else {
+      EXPECT_EQ(1, plugin.ListCloseWindow(container)) << row;
+      EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 8000)) << row;
+    }
+    Pump(200);
+    EXPECT_EQ(own == nullptr, IsWindowEnabled(host.main) != FALSE) << row;
+    if (own) DestroyWindow(own);
+    EnableWindow(host.main, TRUE);
+    if (IsWindow(container)) plugin.ListCloseWindow(container);
     UseViewerLog();
   }
 }
