@@ -77,31 +77,39 @@ TEST(ViewerLocation, AMissingDefaultViewerIsNamedInFull) {
 // The box shows while the load runs on the host's thread and takes the host's messages:
 // task-modal, it keeps the thread's top-level windows disabled meanwhile, so that no other
 // load can start inside this one, and they are enabled again once it is closed, the one
-// that was active before active again.
+// that was active before active again; when that one has gone meanwhile, the Lister window.
 TEST(ViewerLocation, WhileTheMessageIsUpTheHostsWindowsAreDisabled) {
   PluginFolder folder(false);
   Host& host = cfgt::SharedHost();
-  HWND lister = host.NewLister(false);
-  SetForegroundWindow(lister);
-  ASSERT_TRUE(WaitFor([&] { return GetActiveWindow() == lister; }, 2000));
-  MessageBoxWatcher::Options options;
-  options.keptDisabled = {host.main, lister};
-  HWND result = nullptr;
-  int seen = 0, enabledWhileUp = 0;
-  {
-    MessageBoxWatcher watcher(options);
-    Plugin plugin(folder.Path(L"Pixmorant.wlx64"));
-    result = plugin.ListLoadW(lister, L"C:\\pics\\a.jpg", 0);
-    seen = watcher.Seen();
-    enabledWhileUp = watcher.EnabledWhileUp();
+  RegisterTestClass(L"PxGoneWindow", DefWindowProcW);
+  for (bool activeGoes : {false, true}) {
+    HWND lister = host.NewLister(false);
+    HWND active = activeGoes ? CreateWindowW(L"PxGoneWindow", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                             nullptr, nullptr, nullptr, nullptr)
+                             : lister;
+    SetForegroundWindow(active);
+    ASSERT_TRUE(WaitFor([&] { return GetActiveWindow() == active; }, 2000));
+    MessageBoxWatcher::Options options;
+    options.keptDisabled = {host.main, lister};
+    if (activeGoes) options.closedWhileUp = active;
+    HWND result = nullptr;
+    int seen = 0, enabledWhileUp = 0;
+    {
+      MessageBoxWatcher watcher(options);
+      Plugin plugin(folder.Path(L"Pixmorant.wlx64"));
+      result = plugin.ListLoadW(lister, L"C:\\pics\\a.jpg", 0);
+      seen = watcher.Seen();
+      enabledWhileUp = watcher.EnabledWhileUp();
+    }
+    EXPECT_EQ(nullptr, result);
+    EXPECT_EQ(1, seen);
+    EXPECT_EQ(0, enabledWhileUp);
+    EXPECT_TRUE(IsWindowEnabled(host.main));
+    EXPECT_TRUE(IsWindowEnabled(lister));
+    EXPECT_EQ(activeGoes, !IsWindow(active));
+    EXPECT_EQ(lister, GetForegroundWindow()) << activeGoes;
+    DestroyWindow(lister);
   }
-  EXPECT_EQ(nullptr, result);
-  EXPECT_EQ(1, seen);
-  EXPECT_EQ(0, enabledWhileUp);
-  EXPECT_TRUE(IsWindowEnabled(host.main));
-  EXPECT_TRUE(IsWindowEnabled(lister));
-  EXPECT_EQ(lister, GetForegroundWindow());
-  DestroyWindow(lister);
 }
 
 TEST(ViewerLocation, Path64IsExpandedWhenItsVariableIsDefined) {

@@ -243,6 +243,39 @@ TEST_F(Fixture, TheContainerIsMadeUnderMixedDpiHostingAndTheThreadGetsItsOwnBack
   }
 }
 
+// SetWindowsHookExW as the platform answers it for a viewer the library cannot be mapped
+// into (a 32-bit one): no title hook.
+HHOOK WINAPI RefusedTitleHook(int type, HOOKPROC procedure, HINSTANCE module, DWORD thread) {
+  return type == WH_CALLWNDPROCRET ? nullptr : SetWindowsHookExW(type, procedure, module, thread);
+}
+
+// A viewer the title hook does not reach is embedded from the host's thread; a step moves
+// it out of view for good, into a window made under mixed DPI hosting as the container is,
+// and the close neither asks it nor waits for its window to go: the container's destruction
+// takes it.
+TEST_F(Fixture, AViewerTheTitleHookDoesNotReachLeavesTheViewAndIsClosedWithTheContainer) {
+  ASSERT_TRUE(BindImport(plugin.module, "user32.dll", "SetWindowsHookExW", (void*)&RefusedTitleHook) &&
+              BindImport(plugin.module, "kernel32.dll", "GetProcAddress", (void*)&OfferedGetProcAddress) &&
+              BindImport(plugin.module, "user32.dll", "CreateWindowExW", (void*)&NotedCreateWindowExW));
+  g_dpi = {true, DPI_HOSTING_BEHAVIOR_DEFAULT, DPI_HOSTING_BEHAVIOR_INVALID};
+  HWND lister = host.NewLister(false);
+  HWND container = Load(lister);
+  ASSERT_NE(nullptr, container);
+  const HWND earlier = ViewerOf(container);
+  EXPECT_EQ(container, GetParent(earlier));
+  EXPECT_EQ(nullptr, GetPropW(container, L"Pixmorant.TitleHook"));
+  EXPECT_EQ(0, plugin.ListLoadNextW(lister, container, image.c_str(), 0));
+  ASSERT_TRUE(WaitFor([&] { return ViewerOf(container) != earlier && GetParent(earlier) != container; }, 5000));
+  EXPECT_EQ(DPI_HOSTING_BEHAVIOR_MIXED, g_dpi.atCreation);  // the window that holds it now
+  EXPECT_EQ(DPI_HOSTING_BEHAVIOR_DEFAULT, g_dpi.behavior);
+  EXPECT_FALSE(IsWindowVisible(earlier));
+  EXPECT_EQ(2, CountViewers());
+  DWORD start = GetTickCount();
+  EXPECT_EQ(1, plugin.ListCloseWindow(container));
+  EXPECT_LT(GetTickCount() - start, 400u);  // it does not wait the half second for a window that stays
+  EXPECT_TRUE(WaitFor([] { return CountViewers() == 0; }, 5000));
+}
+
 // A child window has no menu: for the Quick View Lister window GetMenu gives its control
 // identifier, here the handle of a live menu bar of the host, with a File menu of nine.
 TEST_F(Fixture, QuickViewTouchesNoMenuThatTheListerWindowsIdentifierNames) {

@@ -169,6 +169,7 @@ struct MessageBoxWatcher {
     DWORD processId = 0;  // 0: this process
     bool closes = true;
     std::vector<HWND> keptDisabled;
+    HWND closedWhileUp = nullptr;  // a window asked to close (WM_CLOSE) once a box is up, before its OK
   };
   MessageBoxWatcher() : MessageBoxWatcher(Options()) {}
   explicit MessageBoxWatcher(const Options& options);

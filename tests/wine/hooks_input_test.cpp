@@ -167,9 +167,13 @@ TEST_F(HookTest, EscapeInListerModeAsksTheListerToCloseAndTheCloseEndsTheViewer)
 }
 
 // The keyboard goes back to the host's window that had it when the view was loaded (here
-// the main window), not to the Lister window, so that the next key acts in the host.
+// a list of the main window's, as the host's file list), not to the Lister window nor to the
+// main window, so that the next key acts in the host where it did.
 TEST_F(HookTest, EscapeInQuickViewClosesTheViewerTellsTheHolderAndGivesTheHostItsKeyboard) {
-  SetFocus(host.main);
+  HWND files = CreateWindowW(L"LISTBOX", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, host.main, nullptr, nullptr, nullptr);
+  SetForegroundWindow(host.main);
+  SetFocus(files);
+  ASSERT_EQ(files, GetFocus());
   Open(true);
   ResetHostRecord();
   Press(VK_ESCAPE);
@@ -178,7 +182,7 @@ TEST_F(HookTest, EscapeInQuickViewClosesTheViewerTellsTheHolderAndGivesTheHostIt
   ASSERT_EQ(1, g_host.commandCount);
   EXPECT_EQ(307, g_host.commands[0]);
   EXPECT_EQ(0, g_host.listerCloses);
-  EXPECT_EQ(host.main, GetFocus());
+  EXPECT_TRUE(WaitFor([&] { return GetFocus() == files; }, 2000));
 }
 
 // The full-screen window is top-level, with no Lister window above it: Tab there is the

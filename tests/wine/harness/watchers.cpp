@@ -59,6 +59,11 @@ void LookAtBoxes(MessageBoxWatcher* watcher) {
     watcher->text = texts[i];
   }
   LeaveCriticalSection(&watcher->lock);
+  if (!boxes.empty() && watcher->options.closedWhileUp) {
+    PostMessageW(watcher->options.closedWhileUp, WM_CLOSE, 0, 0);
+    watcher->options.closedWhileUp = nullptr;
+    Sleep(200);  // the box's loop takes it first
+  }
   if (!watcher->options.closes) return;
   for (HWND box : boxes) PostMessageW(box, WM_COMMAND, IDOK, 0);
   if (!boxes.empty()) Sleep(50);
