@@ -126,10 +126,9 @@ bool DoubleCommander::Start(const StartOptions& options, const std::wstring& fil
   SetEnvironmentVariableW(L"PX_VIEWER_SNAPSHOT", (evidence + Wide(flow) + L"-viewer-picture.bmp").c_str());
   const std::wstring late = std::to_wstring(options.viewerTitleLateMs);
   SetEnvironmentVariableW(L"PX_VIEWER_TITLE_LATE_MS", options.viewerTitleLateMs > 0 ? late.c_str() : nullptr);
-  const std::wstring busy = std::to_wstring(options.viewerBusyAtStartMs);
-  SetEnvironmentVariableW(L"PX_VIEWER_HANG_AT_START_MS", options.viewerBusyAtStartMs > 0 ? busy.c_str() : nullptr);
   const std::wstring delay = std::to_wstring(options.viewerDelayMs);
   SetEnvironmentVariableW(L"PX_VIEWER_DELAY_MS", options.viewerDelayMs > 0 ? delay.c_str() : nullptr);
+  SetEnvironmentVariableW(L"PX_VIEWER_NO_WINDOW", options.viewerNoWindow ? L"1" : nullptr);
 
   std::wstring settings = folder + L"settings\\";
   std::wstring plugins = folder + L"plugins\\wlx\\Pixmorant\\";

@@ -24,12 +24,11 @@ struct StartOptions {
   // The viewer sets its title this many ms after each step, as a slower viewer does
   // (PX_VIEWER_TITLE_LATE_MS, inherited from the host); 0: at once.
   int viewerTitleLateMs = 0;
-  // The viewer takes no message for this many ms once its window is shown, as a viewer
-  // busy with a large first image (PX_VIEWER_HANG_AT_START_MS); 0: none.
-  int viewerBusyAtStartMs = 0;
   // The viewer makes its window this many ms after its start, as a viewer on a cold start
   // or a large image does (PX_VIEWER_DELAY_MS); 0: at once.
   int viewerDelayMs = 0;
+  // The viewer starts and never brings its window (PX_VIEWER_NO_WINDOW).
+  bool viewerNoWindow = false;
 };
 
 struct DoubleCommander {

@@ -130,28 +130,33 @@ TEST_P(ListerView, F3EmbedsTheViewerTheTitleFollowsRightAndLeftEscapeCloses) {
 INSTANTIATE_TEST_SUITE_P(Theme, ListerView, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "light" : "off"; });
 
-// Double Commander with a viewer that is busy for 1.5 s once its window is shown, before it
-// takes a message: the load waits for it.
-struct BusyViewer : RealHost {
+// Double Commander with a viewer that starts and never brings its window.
+struct NoWindowViewer : RealHost {
   StartOptions StartWith() const override {
     StartOptions options;
-    options.viewerBusyAtStartMs = 1500;
+    options.viewerNoWindow = true;
     return options;
   }
 };
 
-// A key typed while the image loads goes to the host, which acts on it once the load has
-// returned: Escape 0.3 s after F3 (before the viewer's window exists) and 1 s after it (the
-// viewer's window shown, not yet embedded) closes the view and leaves no viewer running.
-TEST_F(BusyViewer, EscapeTypedWhileTheImageLoadsClosesTheView) {
-  for (DWORD after : {300, 1000}) {
-    const std::string step = "Escape " + std::to_string(after) + " ms after F3";
-    Press(VK_F3);
-    Pump(after - 60);  // a press takes 60 ms
-    Press(VK_ESCAPE);
-    ASSERT_TRUE(dc.WaitNoViewer()) << dc.Evidence(step);
-    ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence(step);
-    ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence(step);
+// The load gives the host its thread back within its bound, and the keys typed meanwhile are
+// the host's: Escape 0.3 s after F3 closes the view, and so does Ctrl+Q pressed again in Quick
+// View; no viewer is left.
+TEST_F(NoWindowViewer, F3AndCtrlQLeaveTheHostAnsweringAndTheViewClosesWithNoViewerLeft) {
+  const struct {
+    WORD modifier, key, closeModifier, closeKey;
+    DWORD closeAfter;
+    const char* name;
+  } flows[] = {{0, VK_F3, 0, VK_ESCAPE, 300, "Escape 0.3 s after F3"},
+               {VK_CONTROL, 'Q', VK_CONTROL, 'Q', 2000, "Ctrl+Q 2 s after Ctrl+Q"}};
+  for (const auto& flow : flows) {
+    Press(flow.key, flow.modifier);
+    Pump(flow.closeAfter - 60);  // a press takes 60 ms
+    ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence(flow.name);
+    Press(flow.closeKey, flow.closeModifier);
+    ASSERT_TRUE(dc.WaitNoViewer()) << dc.Evidence(flow.name);
+    ASSERT_TRUE(dc.Answers()) << "the host stopped answering; " << dc.Evidence(flow.name);
+    ASSERT_TRUE(dc.WaitKeyboard(dc.main)) << dc.Evidence(flow.name);
   }
 }
 
@@ -509,6 +514,22 @@ TEST_F(SlowViewerBrowsing, DownHeldTwoSecondsLeavesTheHostIdleAtOnceOnTheLastIma
   EXPECT_LE(idle, 500u + 200u) << "the host went on stepping; " << dc.Evidence("Down held 2 s");  // a press, 60 ms
   EXPECT_LE(started, 3) << dc.Evidence("Down held 2 s");
   ASSERT_TRUE(dc.Answers()) << dc.Evidence("Down held 2 s");
+}
+
+// The viewer's dialog up in Quick View disables Double Commander's main window, which owns
+// it; the file on view deleted, the host steps to the next image, and the viewer that goes
+// inside its dialog leaves the main window enabled: the keys move the cursor again.
+TEST_F(SlowViewerBrowsing, TheViewerGoingInsideItsDialogLeavesTheHostEnabled) {
+  ASSERT_NO_FATAL_FAILURE(Take({VK_CONTROL, 'Q', L"img-01.bmp", "Ctrl+Q on an image"}));
+  ASSERT_NO_FATAL_FAILURE(ClickViewer());
+  Press(VK_F2);
+  ASSERT_TRUE(WaitViewerLog("dialog open", 5000)) << dc.Evidence("F2");
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(dc.main); }, 3000)) << dc.Evidence("F2");
+  ASSERT_TRUE(DeleteFileW(BrowsingImage(1).c_str()));
+  ASSERT_TRUE(dc.WaitEmbedded(BrowsingImage(2))) << dc.Evidence("the file on view deleted");
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(dc.main) != FALSE; }, 3000)) << dc.Evidence("main window enabled");
+  DownInTheFileList(dc);
+  EXPECT_EQ(BrowsingImage(3), dc.FileUnderCursor(5000)) << dc.Evidence("Down after the dialog");
 }
 
 // Looks at the view every 20 ms from a thread of its own: each look finds a viewer window
