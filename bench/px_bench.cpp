@@ -202,7 +202,8 @@ int wmain(int argc, wchar_t** argv) {
   for (const wchar_t* name :
        {L"PX_VIEWER_DELAY_MS", L"PX_VIEWER_NO_WINDOW", L"PX_VIEWER_EXIT", L"PX_VIEWER_CLASS", L"PX_VIEWER_INI_DIR",
         L"PX_VIEWER_HANG_AT_START_MS", L"PX_VIEWER_HANG_CUE", L"PX_VIEWER_HANG_FIRST_MS", L"PX_VIEWER_STEP_BUSY_MS",
-        L"PX_VIEWER_TITLE_LATE_MS", L"PX_VIEWER_EXIT_WHEN_CHILD", L"GS_LIB"})
+        L"PX_VIEWER_TITLE_LATE_MS", L"PX_VIEWER_EXIT_WHEN_CHILD", L"PX_VIEWER_REFUSE_PARENT",
+        L"PX_VIEWER_CLOSE_ASKS_HOST", L"PX_VIEWER_TEARDOWN_MS", L"GS_LIB"})
     SetEnvironmentVariableW(name, nullptr);
   bool madeLightTheme = SetLightThemeIfMissing();
   standin::HostOptions options;
