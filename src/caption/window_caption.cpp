@@ -15,18 +15,23 @@ LResult AskHost(WParam code) {
   return host ? win::SendMessageW(host, HOST_QUERY_WINDOW, code, 0) : 0;
 }
 
+// The viewer's container names this viewer, or none of ours holds it: its title may be the
+// caption. Asked only when a text is to be written, as the read crosses processes.
+bool MayName(HWND viewer) {
+  return caption::MayName(win::GetPropW(win::GetParent(viewer), caption::kNamedViewerProperty), viewer);
+}
+
 // The title or header text, written only when the window shows another text: writing an
 // unchanged text again would start the host's answer to it anew, without end.
-void SetTextIfDiffers(HWND window, const char16_t* text) {
+void SetTextIfDiffers(HWND window, const char16_t* text, HWND viewer) {
   char16_t shown[caption::kShownUnits] = {};
   win::GetWindowTextW(window, shown, static_cast<int>(caption::kShownUnits));
-  if (caption::TextDiffers(shown, text)) win::SetWindowTextW(window, text);
+  if (caption::TextDiffers(shown, text) && MayName(viewer)) win::SetWindowTextW(window, text);
 }
 
 }  // namespace
 
 char16_t* WindowCaption(HWND viewer, HWND lister) {
-  if (!caption::MayName(win::GetPropW(win::GetParent(viewer), caption::kNamedViewerProperty), viewer)) return nullptr;
   char16_t buffer[caption::kCaptionUnits] = {};
   win::GetWindowTextW(viewer, buffer, static_cast<int>(text16::kUnits));
   caption::ExtractCaption(buffer, g_text);
@@ -34,11 +39,12 @@ char16_t* WindowCaption(HWND viewer, HWND lister) {
   if (win::GetParent(lister) == nullptr) {  // Lister mode: the caption goes into the title bar
     if (g_text[0] != 0) {
       caption::ComposeListerTitle(g_text, buffer);
-      SetTextIfDiffers(lister, buffer);
+      SetTextIfDiffers(lister, buffer, viewer);
     }
     return nullptr;
   }
 
+  if (!MayName(viewer)) return nullptr;
   caption::ComposeHeaderText(g_text, buffer);
   LResult first = AskHost(1);
   LResult third = AskHost(3);
@@ -46,7 +52,7 @@ char16_t* WindowCaption(HWND viewer, HWND lister) {
   // Without a host window to write to there is nothing to do: a null window's device
   // context would be the whole screen.
   if (header == nullptr) return nullptr;
-  SetTextIfDiffers(header, buffer);
+  SetTextIfDiffers(header, buffer, viewer);
   PaintHeader(header, buffer, g_text[0] != 0);
   return nullptr;
 }
