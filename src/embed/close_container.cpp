@@ -85,8 +85,9 @@ void MoveOutOfView(HWND container, HWND viewer) {
     win::SetPropW(container, embed::kHolderProperty, holder);
   }
   // A window the platform will not move stays behind the viewer on view; only the close's
-  // rules end it.
-  win::SetParent(viewer, holder);
+  // rules end it. Without a holder (the container is gone) it is left where it is: made a
+  // window of its own it would show on the desktop.
+  if (holder != nullptr) win::SetParent(viewer, holder);
 }
 
 // A window of another process in the container or the holder: a viewer the title hook did
