@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,58 +18,53 @@ TEST(ShowTarget, ViewerOnlyWhenMaximizedHoldsAOneInListerMode) {
   EXPECT_EQ(embed::ShowTarget::ListerWindow, embed::ChooseShowTarget(u"1", ViewMode::QuickView));
 }
 
-// The platform's answers for one step of an arrival or a leaving, and which of them the
-// rule asked for.
+// What the platform answers for one step of an arrival or a leaving.
+struct Platform {
+  bool found, reaches, answers, embedded, answered, ended, gone, hung;
+};
+
+// The inputs of the rules, counting the probes of the viewer's thread.
 struct Answers {
-  bool found = false, reaches = false, answers = false, embedded = false, answered = false, ended = false;
-  bool gone = false, hung = false;
-  std::vector<char> asked;
-  bool WindowFound() { return Ask('f', found); }
-  bool HookReaches() { return Ask('r', reaches); }
-  bool WindowAnswers() { return Ask('a', answers); }
-  bool Embedded() { return Ask('e', embedded); }
-  bool Answered() { return Ask('t', answered); }
-  bool ProcessEnded() { return Ask('x', ended); }
-  bool Gone() { return Ask('g', gone); }
-  bool Hung() { return Ask('h', hung); }
-  bool Ask(char what, bool answer) {
-    asked.push_back(what);
-    return answer;
-  }
+  explicit Answers(const Platform& platform) : p(platform) {}
+  bool WindowFound() { return p.found; }
+  bool HookReaches() { return p.reaches; }
+  bool WindowAnswers() { return ++probes, p.answers; }
+  bool Embedded() { return p.embedded; }
+  bool Answered() { return p.answered; }
+  bool ProcessEnded() { return p.ended; }
+  bool Gone() { return p.gone; }
+  bool Hung() { return p.hung; }
+  Platform p;
+  int probes = 0;
 };
 
 using embed::ArrivalAction;
 using embed::ArrivalPhase;
 
 TEST(Arrival, AsksTheViewerToEmbedItselfAndSeesItEmbeddedFailedOrNotYet) {
+  // found, reaches, answers, embedded, answered, ended; gone and hung are the leaving's
   const struct {
     ArrivalPhase phase;
-    bool found, reaches, answers, embedded, answered, ended;
+    Platform platform;
     ArrivalAction action;
   } rows[] = {
-      {ArrivalPhase::Started, false, true, true, false, false, false, ArrivalAction::Wait},
-      {ArrivalPhase::Started, false, true, true, false, false, true, ArrivalAction::Failed},
-      {ArrivalPhase::Started, true, true, false, false, false, false, ArrivalAction::AskToEmbed},
-      {ArrivalPhase::Started, true, false, true, false, false, false, ArrivalAction::EmbedFromHost},
-      {ArrivalPhase::Started, true, false, false, false, false, false, ArrivalAction::Wait},
-      {ArrivalPhase::Started, true, false, false, false, false, true, ArrivalAction::Failed},
-      {ArrivalPhase::Asked, true, true, true, true, true, true, ArrivalAction::Shown},
-      {ArrivalPhase::Asked, true, true, true, false, true, false, ArrivalAction::Failed},  // refused
-      {ArrivalPhase::Asked, true, true, true, false, false, true, ArrivalAction::Failed},
-      {ArrivalPhase::Asked, true, true, true, false, false, false, ArrivalAction::Wait},
+      {ArrivalPhase::Started, {false, true, true, false, false, false, false, false}, ArrivalAction::Wait},
+      {ArrivalPhase::Started, {false, true, true, false, false, true, false, false}, ArrivalAction::Failed},
+      {ArrivalPhase::Started, {true, true, false, false, false, false, false, false}, ArrivalAction::AskToEmbed},
+      {ArrivalPhase::Started, {true, false, true, false, false, false, false, false}, ArrivalAction::EmbedFromHost},
+      {ArrivalPhase::Started, {true, false, false, false, false, false, false, false}, ArrivalAction::Wait},
+      {ArrivalPhase::Started, {true, false, false, false, false, true, false, false}, ArrivalAction::Failed},
+      {ArrivalPhase::Asked, {true, true, true, true, true, true, false, false}, ArrivalAction::Shown},
+      {ArrivalPhase::Asked, {true, true, true, false, true, false, false, false}, ArrivalAction::Failed},  // refused
+      {ArrivalPhase::Asked, {true, true, true, false, false, true, false, false}, ArrivalAction::Failed},
+      {ArrivalPhase::Asked, {true, true, true, false, false, false, false, false}, ArrivalAction::Wait},
   };
   for (const auto& row : rows) {
-    Answers answers;
-    answers.found = row.found;
-    answers.reaches = row.reaches;
-    answers.answers = row.answers;
-    answers.embedded = row.embedded;
-    answers.answered = row.answered;
-    answers.ended = row.ended;
+    Answers answers(row.platform);
     EXPECT_EQ(row.action, embed::DecideArrival(row.phase, answers)) << &row - rows;
     // A viewer the hook reaches is never probed from the host's thread.
-    if (row.reaches) {
-      EXPECT_EQ(0, std::count(answers.asked.begin(), answers.asked.end(), 'a')) << &row - rows;
+    if (row.platform.reaches) {
+      EXPECT_EQ(0, answers.probes) << &row - rows;
     }
   }
 }
@@ -79,6 +73,7 @@ using embed::LeavingAction;
 using embed::LeavingPhase;
 
 TEST(Leaving, EndsOnlyAHungViewerOrOneThatHasNotTakenTheRequestInItsTime) {
+  // gone, hung, answered (the request taken), answers (a probe)
   const struct {
     LeavingPhase phase;
     std::uint32_t elapsed;
@@ -101,11 +96,7 @@ TEST(Leaving, EndsOnlyAHungViewerOrOneThatHasNotTakenTheRequestInItsTime) {
       {LeavingPhase::Ended, 500, false, true, false, false, LeavingAction::Done},
   };
   for (const auto& row : rows) {
-    Answers answers;
-    answers.gone = row.gone;
-    answers.hung = row.hung;
-    answers.answered = row.answered;
-    answers.answers = row.answers;
+    Answers answers({false, false, row.answers, false, row.answered, false, row.gone, row.hung});
     EXPECT_EQ(row.action, embed::DecideLeaving(row.phase, row.elapsed, answers)) << &row - rows;
   }
 }
