@@ -210,7 +210,7 @@ HWND LoadViewer(HINSTANCE module, HWND lister, LoadPlan* plan) {
   win::BringWindowToTop(container);
   ArrivingViewer arrival = {};
   if (!StartArriving(plan->location.viewerProgram, plan->commandLine, HookReaches(*plan), TargetOf(*plan), &arrival)) {
-    win::DestroyWindow(container);
+    DestroyContainer(container, nullptr, 0);
     return nullptr;
   }
   const std::uint32_t start = win::GetTickCount();
