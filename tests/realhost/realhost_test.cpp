@@ -518,9 +518,8 @@ TEST_F(SlowViewerBrowsing, DownHeldTwoSecondsLeavesTheHostIdleAtOnceOnTheLastIma
 
 // The viewer's dialog up in Quick View disables Double Commander's main window, which owns
 // it; the file on view deleted, the host steps to the next image, and the viewer that goes
-// inside its dialog leaves the main window enabled: a click and the keys reach it again.
+// inside its dialog leaves the main window enabled: a click moves the cursor again.
 TEST_F(SlowViewerBrowsing, TheViewerGoingInsideItsDialogLeavesTheHostEnabled) {
-  const HWND files = FocusOf(dc.main);  // the file list, which has the keyboard at the start
   ASSERT_NO_FATAL_FAILURE(Take({VK_CONTROL, 'Q', L"img-01.bmp", "Ctrl+Q on an image"}));
   ASSERT_NO_FATAL_FAILURE(ClickViewer());
   Press(VK_F2);
@@ -529,8 +528,24 @@ TEST_F(SlowViewerBrowsing, TheViewerGoingInsideItsDialogLeavesTheHostEnabled) {
   ASSERT_TRUE(DeleteFileW(BrowsingImage(1).c_str()));
   ASSERT_TRUE(dc.WaitEmbedded(BrowsingImage(2))) << dc.Evidence("the file on view deleted");
   ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(dc.main) != FALSE; }, 3000)) << dc.Evidence("main window enabled");
-  ClickInto(files);
-  EXPECT_NE(L"", dc.FileUnderCursor(5000)) << dc.Evidence("a click into the file list after the dialog");
+  // A click into the file list (its left half, the Quick View the right) moves the cursor,
+  // and the view follows it. Under Wine the first click may only bring the keyboard back from
+  // the viewer, as with ClickViewer: a user clicks again, and so does the test, at most three
+  // times.
+  RECT main = {};
+  GetWindowRect(dc.main, &main);
+  HWND list = WindowFromPoint({main.left + (main.right - main.left) / 4, (main.top + main.bottom) / 2});
+  auto moved = [&] {
+    const std::wstring title = TitleOf(dc.Viewer());
+    return !title.empty() && title.rfind(BrowsingImage(2), 0) != 0;
+  };
+  bool followed = false;
+  for (int click = 0; click < 3 && !followed; ++click) {
+    if (click > 0) std::fprintf(stderr, "realhost: the click into the file list moved nothing; clicking again\n");
+    ClickInto(list);
+    followed = WaitFor(moved, 6000);
+  }
+  EXPECT_TRUE(followed) << dc.Evidence("a click into the file list after the dialog");
 }
 
 // Looks at the view every 20 ms from a thread of its own: each look finds a viewer window
