@@ -55,10 +55,7 @@ enum class Note { None, Opening, Ended, NotShown };
 // two units of a character.
 inline void NameOfFile(const char16_t* fileName, char16_t (&name)[text16::kUnits]) {
   text16::Zero(name, text16::kUnits);
-  const char16_t* from = fileName + (text16::FindLast(fileName, u'\\') + 1);
-  std::size_t length = text16::Length(from);
-  if (length > text16::kUnits - 1) length = text16::WholeCharactersLength(from, text16::kUnits - 1);
-  for (std::size_t i = 0; i < length; ++i) name[i] = from[i];
+  text16::AppendWhole(name, text16::kUnits, fileName + (text16::FindLast(fileName, u'\\') + 1));
 }
 
 // The note's text for a file's name (as NameOfFile gives it), cut to fit likewise.
@@ -72,10 +69,7 @@ inline void ComposeNote(Note note, const char16_t* name, char16_t (&text)[text16
     case Note::NotShown: front = u"The viewer could not show "; break;
   }
   text16::Append(text, text16::kUnits, front);
-  std::size_t at = text16::Length(text);
-  std::size_t length = text16::Length(name);
-  if (at + length > text16::kUnits - 1) length = text16::WholeCharactersLength(name, text16::kUnits - 1 - at);
-  for (std::size_t i = 0; i < length; ++i) text[at + i] = name[i];
+  text16::AppendWhole(text, text16::kUnits, name);
 }
 
 // A viewer on its way into its container, one short step at a time: started, its window

@@ -60,6 +60,16 @@ inline bool Append(char16_t* buffer, std::size_t capacity, const char16_t* text)
   return true;
 }
 
+// Appends as much of text as fits capacity units with its terminator, never ending between
+// the two units of a character: for texts that are only shown.
+inline void AppendWhole(char16_t* buffer, std::size_t capacity, const char16_t* text) {
+  std::size_t have = Length(buffer);
+  std::size_t add = Length(text);
+  if (have + add + 1 > capacity) add = WholeCharactersLength(text, capacity - 1 - have);
+  for (std::size_t i = 0; i < add; ++i) buffer[have + i] = text[i];
+  buffer[have + add] = 0;
+}
+
 // Zero-fills buffer and joins the parts into it (the "%s%s..." compositions); false, with
 // buffer left empty, when the whole does not fit.
 inline bool Compose(char16_t* buffer, std::size_t capacity, const char16_t* a, const char16_t* b,
