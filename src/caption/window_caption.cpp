@@ -16,17 +16,18 @@ LResult AskHost(WParam code) {
 }
 
 // The viewer's container names this viewer, or none of ours holds it: its title may be the
-// caption. Asked only when a text is to be written, as the read crosses processes.
+// caption. The read crosses processes: in Lister mode it is made only when the title is to
+// be written.
 bool MayName(HWND viewer) {
   return caption::MayName(win::GetPropW(win::GetParent(viewer), caption::kNamedViewerProperty), viewer);
 }
 
-// The title or header text, written only when the window shows another text: writing an
-// unchanged text again would start the host's answer to it anew, without end.
-void SetTextIfDiffers(HWND window, const char16_t* text, HWND viewer) {
+// The title or header text, to be written only when the window shows another text: writing
+// an unchanged text again would start the host's answer to it anew, without end.
+bool TextDiffersIn(HWND window, const char16_t* text) {
   char16_t shown[caption::kShownUnits] = {};
   win::GetWindowTextW(window, shown, static_cast<int>(caption::kShownUnits));
-  if (caption::TextDiffers(shown, text) && MayName(viewer)) win::SetWindowTextW(window, text);
+  return caption::TextDiffers(shown, text);
 }
 
 }  // namespace
@@ -39,7 +40,7 @@ char16_t* WindowCaption(HWND viewer, HWND lister) {
   if (win::GetParent(lister) == nullptr) {  // Lister mode: the caption goes into the title bar
     if (g_text[0] != 0) {
       caption::ComposeListerTitle(g_text, buffer);
-      SetTextIfDiffers(lister, buffer, viewer);
+      if (TextDiffersIn(lister, buffer) && MayName(viewer)) win::SetWindowTextW(lister, buffer);
     }
     return nullptr;
   }
@@ -52,7 +53,7 @@ char16_t* WindowCaption(HWND viewer, HWND lister) {
   // Without a host window to write to there is nothing to do: a null window's device
   // context would be the whole screen.
   if (header == nullptr) return nullptr;
-  SetTextIfDiffers(header, buffer, viewer);
+  if (TextDiffersIn(header, buffer)) win::SetWindowTextW(header, buffer);
   PaintHeader(header, buffer, g_text[0] != 0);
   return nullptr;
 }
