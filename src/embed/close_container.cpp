@@ -90,13 +90,17 @@ void MoveOutOfView(HWND container, HWND viewer) {
   if (holder != nullptr) win::SetParent(viewer, holder);
 }
 
-// A window of another process in the container or the holder: a viewer the title hook did
-// not reach, which the container's destruction takes. Its destruction waits on its thread:
-// one the platform calls hung is ended first.
+// A window of another process in the container or in a window of ours there (the holder):
+// a viewer the title hook did not reach, which the container's destruction takes. Its
+// destruction waits on its thread: one the platform calls hung is ended first.
 void EndHungChildren(HWND parent) {
   for (HWND child = win::GetWindow(parent, GW_CHILD); child != nullptr; child = win::GetWindow(child, GW_HWNDNEXT)) {
-    if (win::IsHungAppWindow(child)) EndViewerProcess(child);
-    EndHungChildren(child);
+    std::uint32_t processId = 0;
+    win::GetWindowThreadProcessId(child, &processId);
+    if (processId == win::GetCurrentProcessId())
+      EndHungChildren(child);
+    else if (win::IsHungAppWindow(child))
+      EndViewerProcess(child);
   }
 }
 

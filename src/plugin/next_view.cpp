@@ -68,10 +68,7 @@ bool Idle(const ViewInProgress& view) {
 
 // A container the host destroyed without the close: what its slot holds ends here.
 void Abandon(ViewInProgress* view) {
-  std::uint32_t now = win::GetTickCount();
-  LeavingViewer arriving = {};
-  if (view->arriving) LeaveArriving(view->container, &view->arrival, now, &arriving);
-  LeaveNow(view->container, &arriving, 1);
+  if (view->arriving) LeaveArriving(view->container, &view->arrival, win::GetTickCount(), FreeLeaving(view));
   LeaveNow(view->container, view->leaving, kMaxLeaving);
   *view = {};
 }
