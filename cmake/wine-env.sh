@@ -59,8 +59,10 @@ start_display() {
 }
 
 use_display() {
-  # Always the build's own display: synthetic input must not reach a desktop in use.
-  (flock 9; start_display) 9>"$build/wine-display.lock" || exit 1
+  # Always the build's own display: synthetic input must not reach a desktop in use. The
+  # lock is the machine's, not the build's: two prefixes starting at once (the stand-in
+  # tests and the real host's) must not both find the same number free.
+  (flock 9; start_display) 9>/tmp/.px-wine-display.lock || exit 1
   read -r num pid < "$state"
   export DISPLAY=":$num"
 }

@@ -99,9 +99,11 @@ ArrivalAction DecideArrival(ArrivalPhase phase, Inputs& in) {
       }
       return in.ProcessEnded() ? ArrivalAction::Failed : ArrivalAction::Wait;
     case ArrivalPhase::Asked:
-      if (in.Embedded()) return ArrivalAction::Shown;
-      if (in.ProcessEnded() || in.Answered()) return ArrivalAction::Failed;
-      return ArrivalAction::Wait;
+      // The answer is read before the parent: the viewer re-parents its window first and
+      // marks its answer after, so a window embedded between the two reads is not taken
+      // for one refused.
+      if (in.Answered()) return in.Embedded() ? ArrivalAction::Shown : ArrivalAction::Failed;
+      return in.ProcessEnded() ? ArrivalAction::Failed : ArrivalAction::Wait;
   }
   return ArrivalAction::Failed;
 }

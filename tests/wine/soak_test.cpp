@@ -15,11 +15,11 @@ namespace {
 
 using namespace pxt;
 
-// Cycles of the long run: 200 unless PX_SOAK_CYCLES says otherwise (for a quick try).
+// Cycles of the long run: 100 unless PX_SOAK_CYCLES says otherwise (for a quick try).
 int SoakCycles() {
   const char* value = std::getenv("PX_SOAK_CYCLES");
   int cycles = value ? std::atoi(value) : 0;
-  return cycles > 0 ? cycles : 200;
+  return cycles > 0 ? cycles : 100;
 }
 
 struct View {
@@ -67,15 +67,19 @@ struct Soak : ::testing::Test {
     if (!quickView) SetWindowPos(view.lister, nullptr, 20, 710, 600, 300, SWP_NOZORDER);
     view.container = plugin.ListLoadW(view.lister, (images + image).c_str(), 0);
     if (!view.container) return view;
-    view.viewer = ViewerOf(view.container);
+    RECT client = {};
+    GetClientRect(view.lister, &client);
+    MoveWindow(view.container, 0, 0, client.right, client.bottom, TRUE);
+    // A viewer slow to start on a busy machine comes after the load has returned, and takes
+    // the container's size on its own thread.
+    WaitFor([&] {
+      RECT r = {};
+      return GetWindowRect(view.viewer = ViewerOf(view.container), &r) && r.right - r.left == client.right;
+    }, 5000);
     DWORD pid = 0;
     GetWindowThreadProcessId(view.viewer, &pid);
     view.process = OpenProcess(SYNCHRONIZE, FALSE, pid);
     if (!view.process) std::printf("open: viewer %p pid %lu error %lu\n", (void*)view.viewer, pid, GetLastError());
-    RECT client = {};
-    GetClientRect(view.lister, &client);
-    MoveWindow(view.container, 0, 0, client.right, client.bottom, TRUE);
-    Pump(20);
     return view;
   }
 
