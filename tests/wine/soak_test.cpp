@@ -67,19 +67,16 @@ struct Soak : ::testing::Test {
     if (!quickView) SetWindowPos(view.lister, nullptr, 20, 710, 600, 300, SWP_NOZORDER);
     view.container = plugin.ListLoadW(view.lister, (images + image).c_str(), 0);
     if (!view.container) return view;
-    RECT client = {};
-    GetClientRect(view.lister, &client);
-    MoveWindow(view.container, 0, 0, client.right, client.bottom, TRUE);
-    // A viewer slow to start on a busy machine comes after the load has returned, and takes
-    // the container's size on its own thread.
-    WaitFor([&] {
-      RECT r = {};
-      return GetWindowRect(view.viewer = ViewerOf(view.container), &r) && r.right - r.left == client.right;
-    }, 5000);
+    view.viewer = ViewerOf(view.container);
     DWORD pid = 0;
     GetWindowThreadProcessId(view.viewer, &pid);
     view.process = OpenProcess(SYNCHRONIZE, FALSE, pid);
     if (!view.process) std::printf("open: viewer %p pid %lu error %lu\n", (void*)view.viewer, pid, GetLastError());
+    RECT client = {};
+    GetClientRect(view.lister, &client);
+    MoveWindow(view.container, 0, 0, client.right, client.bottom, TRUE);
+    RECT r = {};  // the viewer takes the container's size on its own thread: later on a busy machine
+    WaitFor([&] { return GetWindowRect(view.viewer, &r) && r.right - r.left == client.right; }, 5000);
     return view;
   }
 
