@@ -5,6 +5,7 @@
 #include "caption/caption_rules.h"
 #include "caption/window_caption.h"
 #include "hooks/hook_rules.h"
+#include "hooks/hooks.h"
 #include "platform/input.h"
 #include "platform/window.h"
 
@@ -39,18 +40,6 @@ ShownViewer HookViewerThread(const HookProcedures& procedures, std::uint32_t vie
   hooks.title = win::SetWindowsHookExW(WH_CALLWNDPROCRET, procedures.title, procedures.module, viewerThread);
   hooks.hookReaches = hookReaches && hooks.title != nullptr;
   return hooks;
-}
-
-// The viewer's part of the show, made from the host's thread for a viewer the title hook
-// does not reach, right after its window has answered: the style first (a visible window
-// re-parented while still top-level is shown again and activated), and a window the
-// platform will not make the container's child is never shown.
-void EmbedFromHost(HWND container, const ArrivingViewer& arriving) {
-  win::SetWindowLongPtrW(arriving.window, GWL_STYLE, WS_CHILD);
-  win::SetParent(arriving.window, container);
-  if (win::GetParent(arriving.window) != container) return;
-  win::ShowWindow(arriving.window, SW_SHOWMAXIMIZED);
-  if (arriving.target == embed::ShowTarget::ViewerWindow) win::ShowWindow(arriving.window, SW_SHOW);
 }
 
 // The host's request to the viewer's thread, which makes the window our child there.
@@ -159,8 +148,11 @@ Arrival AdvanceArriving(const HookProcedures& procedures, HWND container, ViewMo
       arriving->phase = embed::ArrivalPhase::Asked;
       return Arrival::OnItsWay;
     case embed::ArrivalAction::EmbedFromHost:
-      EmbedFromHost(container, *arriving);
-      return win::GetParent(arriving->window) == container ? Arrival::Embedded : Arrival::Failed;
+      // The viewer's part of the show, made from the host's thread right after its window
+      // has answered.
+      return PutIntoContainer(arriving->window, container, arriving->target == embed::ShowTarget::ViewerWindow)
+                 ? Arrival::Embedded
+                 : Arrival::Failed;
     case embed::ArrivalAction::Shown: return Arrival::Embedded;
     case embed::ArrivalAction::Failed: return Arrival::Failed;
   }

@@ -74,19 +74,9 @@ bool IsOwnViewerWindow(HWND window) {
   return win::GetWindowThreadProcessId(window, nullptr) == win::GetCurrentThreadId() && IsViewerWindow(window);
 }
 
-// The style goes first: a window that is still visible and not yet a child when it is
-// re-parented is shown again by the platform as a window of its own, which activates it and
-// hands the viewer the keyboard while the host's keys are still coming. A window the platform
-// will not make the container's child is left hidden, never shown maximized on its own.
 void EmbedItself(HWND viewer, HWND container, LParam flags) {
-  if (win::GetPropW(container, hooks::kArrivingProperty) == viewer) {
-    win::SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
-    win::SetParent(viewer, container);
-    if (win::GetParent(viewer) == container) {
-      win::ShowWindow(viewer, SW_SHOWMAXIMIZED);
-      if (flags & hooks::kEmbedShowsViewer) win::ShowWindow(viewer, SW_SHOW);
-    }
-  }
+  if (win::GetPropW(container, hooks::kArrivingProperty) == viewer)
+    PutIntoContainer(viewer, container, (flags & hooks::kEmbedShowsViewer) != 0);
   win::SetPropW(viewer, hooks::kEmbedAnsweredProperty, viewer);
 }
 
@@ -97,6 +87,19 @@ void CloseItself(HWND viewer) {
 }
 
 }  // namespace
+
+// The style goes first: a window that is still visible and not yet a child when it is
+// re-parented is shown again by the platform as a window of its own, which activates it and
+// hands the viewer the keyboard while the host's keys are still coming. A window the platform
+// will not make the container's child is left hidden, never shown maximized on its own.
+bool PutIntoContainer(HWND viewer, HWND container, bool showsViewer) {
+  win::SetWindowLongPtrW(viewer, GWL_STYLE, WS_CHILD);
+  win::SetParent(viewer, container);
+  if (win::GetParent(viewer) != container) return false;
+  win::ShowWindow(viewer, SW_SHOWMAXIMIZED);
+  if (showsViewer) win::ShowWindow(viewer, SW_SHOW);
+  return true;
+}
 
 LResult KbdProc(int code, WParam wParam, LParam lParam) {
   HWND focus = win::GetFocus();
