@@ -116,15 +116,20 @@ void StartQueued(ViewInProgress* view, std::uint32_t now) {
   win::SetTimer(view->container, kTimerId, embed::kStepTickMs, AdvanceViewsOf);
 }
 
+// The viewer that came on view, kept on the container; the container's first view trims the
+// Lister window's menu.
+void Show(HWND lister, HWND container, ViewMode mode, bool firstView, bool takesKeyboard, ArrivingViewer* arrival) {
+  if (firstView && embed::ListerHasMenuBar(mode)) KeepListerEditState(container, TrimListerMenu(lister));
+  KeepShownViewer(container, ShowArrived(lister, container, takesKeyboard, arrival));
+}
+
 // In Lister mode the new view takes the keyboard only where the earlier one had it; in Quick
 // View the host's window that has it keeps it.
 void ShowNext(ViewInProgress* view, std::uint32_t now) {
   ShownViewer earlier = TakeShownViewer(view->container);
   bool takesKeyboard = view->plan.mode == ViewMode::Lister && ListerHasKeyboard(view->lister);
-  if (view->firstView && embed::ListerHasMenuBar(view->plan.mode))
-    KeepListerEditState(view->container, TrimListerMenu(view->lister));
+  Show(view->lister, view->container, view->plan.mode, view->firstView, takesKeyboard, &view->arrival);
   view->firstView = false;
-  KeepShownViewer(view->container, ShowArrived(view->lister, view->container, takesKeyboard, &view->arrival));
   view->arriving = false;
   view->plan.handedOver = false;  // the close takes it back now
   // The new viewer stands above the earlier one from its embedding on.
@@ -216,8 +221,7 @@ HWND LoadViewer(HINSTANCE module, HWND lister, LoadPlan* plan) {
       case Arrival::OnItsWay: break;
       case Arrival::Failed: return FailLoad(container, &arrival);
       case Arrival::Embedded:
-        if (embed::ListerHasMenuBar(plan->mode)) KeepListerEditState(container, TrimListerMenu(lister));
-        KeepShownViewer(container, ShowArrived(lister, container, embed::ViewTakesKeyboard(plan->mode), &arrival));
+        Show(lister, container, plan->mode, true, embed::ViewTakesKeyboard(plan->mode), &arrival);
         return container;
     }
     if (win::GetTickCount() - start >= embed::kLoadWaitMs) return PendLoad(module, lister, container, plan, &arrival);
