@@ -199,6 +199,7 @@ struct MessageBoxWatcher {
 struct ProcessObjects {
   long user = 0;
   long gdi = 0;
+  long deviceContexts = 0;  // of gdi, when counted by hand
   long handles = 0;
   bool countedByHand = false;
 };

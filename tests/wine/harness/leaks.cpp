@@ -142,8 +142,11 @@ ProcessObjects CountProcessObjects() {
   objects.user = (long)WindowsOfThisProcess().size() + menus;
   // GDI handles likewise: the low word is the index into the process's table.
   long gdi = 0;
-  for (ULONG_PTR value = 0; value < 0x10000; ++value)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(value)) != 0) ++gdi;
+  for (ULONG_PTR value = 0; value < 0x10000; ++value) {
+    DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(value));
+    if (type != 0) ++gdi;
+    if (type == OBJ_DC) ++objects.deviceContexts;
+  }
   objects.gdi = gdi;
   long kernel = 0;
   DWORD flags = 0;
