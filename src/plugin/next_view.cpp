@@ -66,9 +66,15 @@ bool Idle(const ViewInProgress& view) {
   return true;
 }
 
+// The viewer on its way, never shown, leaves with the others of the slot.
+void LeaveArrivingOf(ViewInProgress* view, std::uint32_t now) {
+  if (view->arriving) LeaveArriving(view->container, &view->arrival, now, FreeLeaving(view));
+  view->arriving = false;
+}
+
 // A container the host destroyed without the close: what its slot holds ends here.
 void Abandon(ViewInProgress* view) {
-  if (view->arriving) LeaveArriving(view->container, &view->arrival, win::GetTickCount(), FreeLeaving(view));
+  LeaveArrivingOf(view, win::GetTickCount());
   LeaveNow(view->container, view->leaving, kMaxLeaving);
   *view = {};
 }
@@ -97,8 +103,7 @@ ViewInProgress* ClaimView(HWND container) {
 void FailNext(ViewInProgress* view, std::uint32_t now) {
   embed::Note note = embed::Note::NotShown;
   if (view->arriving && win::HasProcessEnded(view->arrival.process.process)) note = embed::Note::Ended;
-  if (view->arriving) LeaveArriving(view->container, &view->arrival, now, FreeLeaving(view));
-  view->arriving = false;
+  LeaveArrivingOf(view, now);
   ShownViewer earlier = TakeShownViewer(view->container);
   if (earlier.window != nullptr) AskToLeave(earlier, false, now, FreeLeaving(view));
   ShowNote(view->container, note, view->plan.name);
@@ -233,8 +238,7 @@ bool QueueStep(HINSTANCE module, HWND lister, HWND container, const LoadPlan& pl
   ViewInProgress* view = ClaimView(container);
   if (view == nullptr) return false;
   std::uint32_t now = win::GetTickCount();
-  if (view->arriving) LeaveArriving(container, &view->arrival, now, FreeLeaving(view));
-  view->arriving = false;
+  LeaveArrivingOf(view, now);
   TakeBackHandOver(&view->plan);
   view->lister = lister;
   view->module = module;
